@@ -1,0 +1,26 @@
+# The newcomer's entry points:
+#   make demo   installs what is missing, builds, and runs the main job on the bundled sample
+#   make test   installs what is missing, builds every configuration, and runs every test
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+PRESETS := native asan mingw64 mingw32
+
+.PHONY: all deps demo test $(PRESETS) clean
+
+all: native
+
+deps:
+	@scripts/install-deps.sh
+
+$(PRESETS): deps
+	cmake --preset $@ >/dev/null
+	cmake --build --preset $@ -j $(JOBS)
+
+demo: native
+	@scripts/demo.sh build/native/bin/varlin
+
+test: $(PRESETS)
+	ctest --preset native -j $(JOBS)
+	ctest --preset asan -j $(JOBS)
+
+clean:
+	rm -rf build

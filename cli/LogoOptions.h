@@ -1,0 +1,27 @@
+// The logo settings as command-line options, shared by every command that
+// builds or shows a logo.
+#pragma once
+
+#include <cstdint>
+
+#include <CLI/CLI.hpp>
+
+#include "logo/AdvancedModeDialog.h"
+
+namespace varlin::cli {
+
+struct LogoOptions {
+    int32_t screenResolution = kResolution640x480;
+    bool resolutionGiven = false;
+    int32_t logoPosition = kPositionCenter;
+    bool postMessage = false;
+};
+
+void AddLogoOptions(CLI::App& command, LogoOptions& options);
+
+// Puts the options into the builder as the Advanced Mode dialog would after
+// the picture was browsed: a bitmap is always shown in 640*480.  False (after
+// saying why) when the options ask for what the picture cannot have.
+bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, CAdvancedModeDialog& builder);
+
+}  // namespace varlin::cli

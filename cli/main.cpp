@@ -1,0 +1,40 @@
+// varlin: the command-line tool.  It runs the same code as the Windows
+// program, on files and on emulated boards.
+#include <cstdio>
+
+#include "cli/Commands.h"
+
+namespace {
+
+constexpr char kDescription[] =
+    "VARLIN replaces the boot logo of Award BIOS images, backs up flash ROMs\n"
+    "and programs BIOS files into them.";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace varlin::cli;
+
+    CLI::App app(kDescription, "varlin");
+    app.require_subcommand(1);
+    app.set_version_flag("--version", "varlin 0.1.0");
+    app.failure_message(CLI::FailureMessage::help);
+
+    CommandAction action;
+    AddPictureCommands(app, action);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+    return action ? action() : kExitUsage;
+}

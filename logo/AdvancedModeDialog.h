@@ -1,0 +1,62 @@
+// The Advanced Mode dialog, which is also the logo builder of both paths:
+// its fields are the logo settings every build reads.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "logo/PictureChecker.h"
+#include "platform/Files.h"
+
+namespace varlin {
+
+class CWizardApp;
+
+// Logo positions as the radio group numbers them.
+enum LogoPosition : int32_t {
+    kPositionCenter = 0,
+    kPositionBottomRight = 1,
+    kPositionBottomLeft = 2,
+    kPositionTopRight = 3,
+    kPositionTopLeft = 4,
+};
+
+// Working files of a build, by relative name in the current directory.
+inline constexpr char kPayloadFileName[] = "tmp.tbp";
+inline constexpr char kReducedJpegFileName[] = "tmp.jpg";
+
+class CAdvancedModeDialog {
+public:
+    explicit CAdvancedModeDialog(CWizardApp& app);
+
+    // The 16-bit header word that tells the BIOS how to show the logo.  On the
+    // Easy path it first takes the application's resolution.
+    uint16_t MakeLogoHeaderWord(int32_t isBitmap);
+
+    // Writes the logo payload "tmp.tbp": the header word, then the bitmap
+    // without its "BM" signature or the reduced JPEG.  On false the user has
+    // been told why and no payload was written.
+    bool WriteLogoPayload();
+
+    // Reduces the JPEG at `path` into `buffer` and into "tmp.jpg"; returns the
+    // reduced length, or -1 when the file holds no usable scan.
+    int32_t ReduceJpeg(const std::string& path, Bytes& buffer);
+
+    // Logo settings.
+    std::string biosPath;
+    std::string picturePath;
+    int32_t showPostMessage = 0;
+    int32_t logoPosition = kPositionCenter;
+    int32_t screenResolution = kResolution640x480;
+    int32_t pictureIsBitmap = 0;
+    int32_t logoHeaderWord = 0;
+    std::string outputPath;
+    CPictureChecker checker;
+
+private:
+    bool ReadBitmapPayloadData(Bytes& data);
+
+    CWizardApp& app;
+};
+
+}  // namespace varlin

@@ -1,0 +1,244 @@
+#include "logo/BitmapFile.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/ByteOrder.h"
+
+namespace varlin {
+
+namespace {
+
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kInfoHeaderSize = 40;
+
+// Info header lengths the Windows loader takes: core, V1, V2, V3, V4, V5.
+constexpr std::array<uint32_t, 6> kKnownHeaderSizes = {12, 40, 52, 56, 108, 124};
+
+constexpr std::array<uint16_t, 6> kKnownBitDepths = {1, 4, 8, 16, 24, 32};
+
+template <typename Table, typename Value>
+bool Contains(const Table& table, Value value)
+{
+    return std::find(table.begin(), table.end(), value) != table.end();
+}
+
+// Walks an RLE8 stream.  With `pixels` it also paints the indices into an
+// unpadded bottom-up pixel array; without, it only proves that the stream
+// stays inside the picture.  Pixels the stream skips stay index 0.
+bool WalkRle8(std::span<const uint8_t> stream, uint64_t width, uint64_t height, uint8_t* pixels)
+{
+    uint64_t x = 0;
+    uint64_t y = 0;
+    size_t at = 0;
+    auto paint = [&](uint8_t index) {
+        if (pixels != nullptr) pixels[y * width + x] = index;
+        ++x;
+    };
+    while (at < stream.size()) {
+        if (stream.size() - at < 2) return false;
+        const uint8_t count = stream[at];
+        const uint8_t value = stream[at + 1];
+        at += 2;
+        if (count > 0) {  // encoded run
+            if (y >= height || x + count > width) return false;
+            for (int i = 0; i < count; ++i) paint(value);
+            continue;
+        }
+        switch (value) {
+        case 0:  // end of line
+            if (y >= height) return false;
+            x = 0;
+            ++y;
+            break;
+        case 1:  // end of bitmap
+            return true;
+        case 2:  // delta
+            if (stream.size() - at < 2) return false;
+            x += stream[at];
+            y += stream[at + 1];
+            at += 2;
+            if (x > width || y > height) return false;
+            break;
+        default: {  // absolute run, padded to a 16-bit boundary
+            const size_t padded = value + (value & 1u);
+            if (stream.size() - at < padded) return false;
+            if (y >= height || x + value > width) return false;
+            for (int i = 0; i < value; ++i) paint(stream[at + i]);
+            at += padded;
+            break;
+        }
+        }
+    }
+    return true;  // a stream that ends without its end marker, on an operation boundary
+}
+
+}  // namespace
+
+BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, BitmapLayout& layout)
+{
+    layout = BitmapLayout{};
+    if (file.size() < kFileHeaderSize + 4 || file[0] != 'B' || file[1] != 'M') {
+        return BitmapVerdict::Invalid;
+    }
+    const uint32_t headerSize = ReadLe32(&file[14]);
+    if (!Contains(kKnownHeaderSizes, headerSize) || file.size() < kFileHeaderSize + headerSize) {
+        return BitmapVerdict::Invalid;
+    }
+    const uint8_t* header = &file[kFileHeaderSize];
+    layout.infoHeaderSize = headerSize;
+    layout.pixelOffset = ReadLe32(&file[10]);
+
+    int64_t width = 0;
+    int64_t height = 0;
+    uint16_t planes = 0;
+    if (headerSize == kCoreHeaderSize) {
+        width = ReadLe16(header + 4);
+        height = ReadLe16(header + 6);
+        planes = ReadLe16(header + 8);
+        layout.bitsPerPixel = ReadLe16(header + 10);
+        layout.compression = kBitmapCompressionNone;
+    } else {
+        width = static_cast<int32_t>(ReadLe32(header + 4));
+        height = static_cast<int32_t>(ReadLe32(header + 8));
+        planes = ReadLe16(header + 12);
+        layout.bitsPerPixel = ReadLe16(header + 14);
+        layout.compression = ReadLe32(header + 16);
+        layout.pixelsPerMetreX = static_cast<int32_t>(ReadLe32(header + 24));
+        layout.pixelsPerMetreY = static_cast<int32_t>(ReadLe32(header + 28));
+        layout.colorsUsedField = ReadLe32(header + 32);
+    }
+    if (planes != 1 || width <= 0 || height == 0 || height == INT32_MIN ||
+        !Contains(kKnownBitDepths, layout.bitsPerPixel)) {
+        return BitmapVerdict::Invalid;
+    }
+    if (layout.bitsPerPixel != 8) return BitmapVerdict::NotEightBit;
+
+    layout.width = static_cast<int32_t>(width);
+    layout.topDown = height < 0;
+    layout.height = static_cast<int32_t>(height < 0 ? -height : height);
+
+    // Palette.  A core header implies a full table; a file whose pixel data
+    // starts earlier simply carries fewer entries.
+    layout.paletteOffset = kFileHeaderSize + headerSize;
+    if (headerSize == kCoreHeaderSize) {
+        layout.paletteEntrySize = 3;
+        layout.paletteCount = 256;
+        if (layout.pixelOffset >= layout.paletteOffset &&
+            layout.pixelOffset < layout.paletteOffset + 256 * 3) {
+            layout.paletteCount = (layout.pixelOffset - layout.paletteOffset) / 3;
+        }
+    } else {
+        layout.paletteEntrySize = 4;
+        if (layout.colorsUsedField > 256) return BitmapVerdict::Invalid;
+        layout.paletteCount = layout.colorsUsedField == 0 ? 256 : layout.colorsUsedField;
+    }
+    const uint64_t paletteEnd =
+        uint64_t{layout.paletteOffset} + uint64_t{layout.paletteCount} * layout.paletteEntrySize;
+    if (layout.paletteCount == 0 || paletteEnd > fileSize || paletteEnd > file.size()) {
+        return BitmapVerdict::Invalid;
+    }
+
+    // Pixel data.
+    if (layout.pixelOffset < layout.paletteOffset || layout.pixelOffset >= fileSize) {
+        return BitmapVerdict::Invalid;
+    }
+    const uint64_t available = fileSize - layout.pixelOffset;
+    if (layout.compression == kBitmapCompressionNone) {
+        // The last row's padding may be missing; its pixels may not.
+        const uint64_t needed =
+            BitmapStride(width) * static_cast<uint64_t>(layout.height - 1) + static_cast<uint64_t>(width);
+        if (needed > available) return BitmapVerdict::Invalid;
+        layout.pixelDataSize = needed;
+        return BitmapVerdict::Loadable;
+    }
+    if (layout.compression != kBitmapCompressionRle8 || layout.topDown) return BitmapVerdict::Invalid;
+
+    const uint32_t sizeField = ReadLe32(header + 20);
+    const uint64_t streamSize = sizeField != 0 ? sizeField : available;
+    if (streamSize > available || layout.pixelOffset + streamSize > file.size()) {
+        return BitmapVerdict::Invalid;
+    }
+    layout.pixelDataSize = streamSize;
+    const auto stream = file.subspan(layout.pixelOffset, static_cast<size_t>(streamSize));
+    if (!WalkRle8(stream, static_cast<uint64_t>(width), static_cast<uint64_t>(layout.height), nullptr)) {
+        return BitmapVerdict::Invalid;
+    }
+    return BitmapVerdict::Loadable;
+}
+
+bool IsLogoFormBitmap(const BitmapLayout& layout)
+{
+    return layout.infoHeaderSize == kInfoHeaderSize && layout.compression == kBitmapCompressionNone &&
+           !layout.topDown;
+}
+
+bool NormaliseBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Bytes& out)
+{
+    const uint64_t width = static_cast<uint64_t>(layout.width);
+    const uint64_t height = static_cast<uint64_t>(layout.height);
+    const uint64_t stride = BitmapStride(width);
+    const uint64_t paletteBytes = uint64_t{layout.paletteCount} * 4;
+    const uint64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
+    const uint64_t imageBytes = stride * height;
+    const uint64_t total = pixelOffset + imageBytes;
+    if (layout.bitsPerPixel != 8 || total > UINT32_MAX) return false;
+    const uint64_t paletteEnd =
+        uint64_t{layout.paletteOffset} + uint64_t{layout.paletteCount} * layout.paletteEntrySize;
+    if (paletteEnd > file.size() || uint64_t{layout.pixelOffset} + layout.pixelDataSize > file.size()) {
+        return false;  // the file was not read whole
+    }
+
+    out.assign(static_cast<size_t>(total), 0);
+    uint8_t* p = out.data();
+    p[0] = 'B';
+    p[1] = 'M';
+    WriteLe32(p + 2, static_cast<uint32_t>(total));
+    WriteLe32(p + 10, static_cast<uint32_t>(pixelOffset));
+    uint8_t* info = p + kFileHeaderSize;
+    WriteLe32(info + 0, kInfoHeaderSize);
+    WriteLe32(info + 4, static_cast<uint32_t>(layout.width));
+    WriteLe32(info + 8, static_cast<uint32_t>(layout.height));
+    WriteLe16(info + 12, 1);
+    WriteLe16(info + 14, 8);
+    WriteLe32(info + 16, kBitmapCompressionNone);
+    WriteLe32(info + 20, static_cast<uint32_t>(imageBytes));
+    WriteLe32(info + 24, static_cast<uint32_t>(layout.pixelsPerMetreX));
+    WriteLe32(info + 28, static_cast<uint32_t>(layout.pixelsPerMetreY));
+    // The palette step reads 0 here as a full table of 256 entries.
+    const bool fullCoreTable = layout.infoHeaderSize == kCoreHeaderSize && layout.paletteCount == 256;
+    const uint32_t colorsUsed = layout.infoHeaderSize == kCoreHeaderSize
+                                    ? (fullCoreTable ? 0 : layout.paletteCount)
+                                    : layout.colorsUsedField;
+    WriteLe32(info + 32, colorsUsed);
+    WriteLe32(info + 36, 0);
+
+    uint8_t* palette = info + kInfoHeaderSize;
+    for (uint32_t i = 0; i < layout.paletteCount; ++i) {
+        const uint8_t* entry = &file[layout.paletteOffset + i * layout.paletteEntrySize];
+        palette[i * 4 + 0] = entry[0];
+        palette[i * 4 + 1] = entry[1];
+        palette[i * 4 + 2] = entry[2];
+    }
+
+    uint8_t* rows = p + pixelOffset;
+    if (layout.compression == kBitmapCompressionRle8) {
+        Bytes pixels(static_cast<size_t>(width * height), 0);
+        const auto stream = file.subspan(layout.pixelOffset, static_cast<size_t>(layout.pixelDataSize));
+        if (!WalkRle8(stream, width, height, pixels.data())) return false;
+        for (uint64_t y = 0; y < height; ++y) {
+            std::copy_n(&pixels[y * width], width, rows + y * stride);
+        }
+        return true;
+    }
+    for (uint64_t row = 0; row < height; ++row) {
+        // Row `row` of the file; the output keeps the bottom row first.
+        const uint64_t target = layout.topDown ? height - 1 - row : row;
+        const uint8_t* source = &file[layout.pixelOffset + row * stride];
+        std::copy_n(source, width, rows + target * stride);
+    }
+    return true;
+}
+
+}  // namespace varlin

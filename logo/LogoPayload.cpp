@@ -1,0 +1,126 @@
+// The logo payload: header word and picture data, as the BIOS takes them.
+#include <array>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/WizardApp.h"
+#include "logo/AdvancedModeDialog.h"
+#include "logo/BitmapFile.h"
+#include "logo/JpegMarkers.h"
+#include "logo/PictureMessages.h"
+
+namespace varlin {
+
+namespace {
+
+// Header word bits.
+constexpr uint16_t kHeaderJpeg = 0x0002;
+constexpr uint16_t kHeader800x600Jpeg = 0x000A;  // JPEG bit with the 800*600 bit
+constexpr uint16_t kHeaderShowPostMessage = 0x0100;
+
+// Bits 4 to 6 for each logo position; the BIOS numbers the corners
+// differently from the dialog's radio group.
+constexpr std::array<uint16_t, 5> kPositionBits = {
+    0x00,  // Center
+    0x30,  // Bottom Right
+    0x40,  // Bottom Left
+    0x20,  // Top Right
+    0x10,  // Top Left
+};
+
+uint16_t PositionBits(int32_t logoPosition)
+{
+    if (logoPosition < 0 || logoPosition >= static_cast<int32_t>(kPositionBits.size())) return 0;
+    return kPositionBits[static_cast<size_t>(logoPosition)];
+}
+
+}  // namespace
+
+CAdvancedModeDialog::CAdvancedModeDialog(CWizardApp& app) : checker(app.platform.messages), app(app) {}
+
+uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
+{
+    if (app.advancedMode == 0) screenResolution = app.easyResolution;
+    uint16_t word = 0;
+    if (screenResolution == kResolution640x480) {
+        if (showPostMessage != 0) word = kHeaderShowPostMessage;
+        word = static_cast<uint16_t>(word + PositionBits(logoPosition));
+    }
+    if (isBitmap != 0) return word;
+    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : kHeaderJpeg));
+}
+
+bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
+{
+    Bytes file;
+    if (ReadWholeFile(picturePath, file) != ReadStatus::Ok) {
+        app.platform.messages.ShowMessage(text::kBitmapOpenError);
+        return false;
+    }
+    // Variants other than the logo form are brought to it first, so that the
+    // BIOS and the palette step find every field where they read it.
+    BitmapLayout layout;
+    Bytes normalised;
+    if (InspectBitmap(file, file.size(), layout) == BitmapVerdict::Loadable && !IsLogoFormBitmap(layout) &&
+        NormaliseBitmap(file, layout, normalised)) {
+        file.swap(normalised);
+    }
+    if (file.size() < 2) {
+        data.clear();
+    } else {
+        data.assign(file.begin() + 2, file.end());
+    }
+    return true;
+}
+
+int32_t CAdvancedModeDialog::ReduceJpeg(const std::string& path, Bytes& buffer)
+{
+    if (ReadWholeFile(path, buffer) != ReadStatus::Ok) return -1;
+    if (buffer.size() < 2 || buffer[0] != 0xFF || buffer[1] != 0xD8) {
+        app.platform.messages.ShowMessage(text::kNotAJpegPrefix + path + text::kNotAJpegSuffix);
+    }
+    Bytes reduced;
+    if (ReduceJpegStream(buffer, reduced) != JpegReduction::Reduced) return -1;
+    // "tmp.jpg" is a copy left for the user to look at; nothing reads it
+    // back, so a failure to write it does not stop the build.
+    WriteWholeFile(kReducedJpegFileName, reduced);
+    buffer = std::move(reduced);
+    return static_cast<int32_t>(buffer.size());
+}
+
+bool CAdvancedModeDialog::WriteLogoPayload()
+{
+    MessagePort& messages = app.platform.messages;
+    pictureIsBitmap = PictureKindForBuild(picturePath) == PictureKind::Bitmap ? 1 : 0;
+    logoHeaderWord = MakeLogoHeaderWord(pictureIsBitmap);
+
+    Bytes data;
+    if (pictureIsBitmap != 0) {
+        if (!ReadBitmapPayloadData(data)) return false;
+    } else {
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(picturePath, error)) {
+            messages.ShowMessage(text::kPictureMissing);
+            return false;
+        }
+        if (ReduceJpeg(picturePath, data) < 0) {
+            messages.ShowMessage(text::kInvalidPicture);
+            return false;
+        }
+    }
+
+    Bytes payload;
+    payload.reserve(data.size() + 2);
+    payload.push_back(static_cast<uint8_t>(logoHeaderWord));
+    payload.push_back(static_cast<uint8_t>(logoHeaderWord >> 8));
+    payload.insert(payload.end(), data.begin(), data.end());
+    if (!WriteWholeFile(kPayloadFileName, payload)) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(kPayloadFileName, error)) std::remove(kPayloadFileName);
+        messages.ShowMessage(std::string(text::kCannotCreatePrefix) + kPayloadFileName);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace varlin

@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include "app/WizardApp.h"
+#include "platform/ByteOrder.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/Pictures.h"
+#include "tests/support/TempDir.h"
+
+namespace varlin {
+namespace {
+
+using test::FileExists;
+using test::ReadFile;
+
+class LogoPayloadTest : public ::testing::Test {
+protected:
+    LogoPayloadTest() { app.advancedMode = 1; }
+
+    std::vector<std::string> Shown() const { return platform.messages.Texts(); }
+
+    test::TempDir dir{test::TempDir::Enter};  // the working files go to the current directory
+    test::FakePlatform platform;
+    CWizardApp app{platform.services};
+    CAdvancedModeDialog& builder = app.advancedModeDialog;
+};
+
+struct HeaderWordCase {
+    int32_t isBitmap;
+    int32_t advancedMode;
+    int32_t screenResolution;
+    int32_t easyResolution;
+    int32_t showPostMessage;
+    int32_t logoPosition;
+    uint16_t expected;
+    int32_t resolutionAfter;
+};
+
+TEST_F(LogoPayloadTest, HeaderWordTable)
+{
+    const HeaderWordCase cases[] = {
+        // bitmap, advanced, res, easy, post, position  -> word, resolution afterwards
+        {1, 1, 0, 0, 1, kPositionTopLeft, 0x0110, 0},
+        {1, 1, 0, 0, 0, kPositionCenter, 0x0000, 0},
+        {1, 1, 0, 0, 0, kPositionBottomRight, 0x0030, 0},
+        {1, 1, 0, 0, 0, kPositionBottomLeft, 0x0040, 0},
+        {1, 1, 0, 0, 0, kPositionTopRight, 0x0020, 0},
+        {1, 1, 0, 0, 1, 5, 0x0100, 0},   // an unknown position counts as centre
+        {1, 1, 0, 0, 1, -1, 0x0100, 0},
+        {0, 1, 0, 0, 1, kPositionBottomRight, 0x0132, 0},
+        {0, 1, 0, 0, 0, kPositionCenter, 0x0002, 0},
+        {0, 1, 1, 0, 1, kPositionBottomLeft, 0x000A, 1},  // 800*600 drops position and POST flag
+        {1, 1, 1, 0, 1, kPositionBottomLeft, 0x0000, 1},
+        {0, 0, 0, 1, 0, kPositionCenter, 0x000A, 1},  // Easy path takes the wizard's resolution
+        {0, 0, 1, 0, 1, kPositionTopRight, 0x0122, 0},
+        {1, 0, 1, 0, 0, kPositionCenter, 0x0000, 0},
+    };
+    for (const HeaderWordCase& c : cases) {
+        app.advancedMode = c.advancedMode;
+        app.easyResolution = c.easyResolution;
+        builder.screenResolution = c.screenResolution;
+        builder.showPostMessage = c.showPostMessage;
+        builder.logoPosition = c.logoPosition;
+        EXPECT_EQ(builder.MakeLogoHeaderWord(c.isBitmap), c.expected)
+            << "bitmap " << c.isBitmap << " advanced " << c.advancedMode << " resolution " << c.screenResolution
+            << " post " << c.showPostMessage << " position " << c.logoPosition;
+        EXPECT_EQ(builder.screenResolution, c.resolutionAfter);
+    }
+}
+
+TEST_F(LogoPayloadTest, BitmapPayloadIsTheFileAfterItsSignature)
+{
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(64, 32));
+    builder.picturePath = dir.Write("logo.bmp", bitmap);
+    builder.showPostMessage = 1;
+    builder.logoPosition = kPositionTopLeft;
+    ASSERT_TRUE(builder.WriteLogoPayload());
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(builder.pictureIsBitmap, 1);
+    EXPECT_EQ(builder.logoHeaderWord, 0x0110);
+
+    const Bytes payload = ReadFile("tmp.tbp");
+    ASSERT_EQ(payload.size(), bitmap.size());
+    EXPECT_EQ(payload[0], 0x10);
+    EXPECT_EQ(payload[1], 0x01);
+    EXPECT_TRUE(std::equal(payload.begin() + 2, payload.end(), bitmap.begin() + 2));
+    EXPECT_FALSE(FileExists("tmp.jpg"));
+}
+
+TEST_F(LogoPayloadTest, OtherBitmapVariantsEnterThePayloadInLogoForm)
+{
+    const test::IndexedPicture picture = test::MakeIndexedPicture(30, 20, 256, 3);
+    const Bytes logoForm = test::MakeBmp(picture);
+    for (const test::BmpOptions& options :
+         {test::BmpOptions{test::BmpHeader::V5_124, false, false, true, 8},
+          test::BmpOptions{test::BmpHeader::Info40, true, false, true, 8},
+          test::BmpOptions{test::BmpHeader::Info40, false, true, true, 8}}) {
+        builder.picturePath = dir.Write("variant.bmp", test::MakeBmp(picture, options));
+        ASSERT_TRUE(builder.WriteLogoPayload());
+        const Bytes payload = ReadFile("tmp.tbp");
+        ASSERT_EQ(payload.size(), logoForm.size());
+        // Pixel offset, info header, palette and rows where the palette step reads them.
+        EXPECT_EQ(ReadLe32(&payload[10]), ReadLe32(&logoForm[10]));
+        EXPECT_EQ(ReadLe32(&payload[14]), 40u);
+        EXPECT_TRUE(std::equal(payload.begin() + 54, payload.end(), logoForm.begin() + 54));
+    }
+}
+
+TEST_F(LogoPayloadTest, JpegPayloadCarriesTheReducedStream)
+{
+    const Bytes exif = {'E', 'x', 'i', 'f', 0, 0, 1, 2, 3};
+    const Bytes note = {'m', 'a', 'd', 'e', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'};
+    const Bytes original = test::MakeJpeg(320, 200);
+    const Bytes jpeg = test::InsertSegmentAfterApp0(test::InsertSegmentAfterApp0(original, 0xFE, note), 0xE1, exif);
+    builder.picturePath = dir.Write("photo.jpg", jpeg);
+    builder.logoPosition = kPositionBottomRight;
+    builder.showPostMessage = 1;
+    ASSERT_TRUE(builder.WriteLogoPayload());
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(builder.pictureIsBitmap, 0);
+    EXPECT_EQ(builder.logoHeaderWord, 0x0132);
+
+    // stb writes only segments the BIOS keeps, so the reduction gives back
+    // exactly the encoder's own stream.
+    const Bytes reduced = ReadFile("tmp.jpg");
+    EXPECT_EQ(reduced, original);
+    const Bytes payload = ReadFile("tmp.tbp");
+    ASSERT_EQ(payload.size(), reduced.size() + 2);
+    EXPECT_EQ(payload[0], 0x32);
+    EXPECT_EQ(payload[1], 0x01);
+    EXPECT_TRUE(std::equal(payload.begin() + 2, payload.end(), reduced.begin()));
+
+    // A real decoder sees the same pixels in the reduced stream.
+    int width = 0;
+    int height = 0;
+    int reducedWidth = 0;
+    int reducedHeight = 0;
+    const auto pixels = test::DecodeRgb(jpeg, width, height);
+    const auto reducedPixels = test::DecodeRgb(reduced, reducedWidth, reducedHeight);
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(reducedWidth, 320);
+    EXPECT_EQ(reducedHeight, 200);
+    EXPECT_EQ(reducedPixels, pixels);
+}
+
+TEST_F(LogoPayloadTest, FillBytesBeforeTheEndShrink)
+{
+    Bytes jpeg = test::MakeJpeg(16, 16);
+    ASSERT_EQ(jpeg[jpeg.size() - 1], 0xD9);
+    jpeg.insert(jpeg.end() - 2, {0xFF, 0xFF});  // ... FF FF FF D9
+    builder.picturePath = dir.Write("fill.jpg", jpeg);
+    ASSERT_TRUE(builder.WriteLogoPayload());
+    const Bytes reduced = ReadFile("tmp.jpg");
+    ASSERT_GE(reduced.size(), 3u);
+    EXPECT_EQ(reduced[reduced.size() - 2], 0xFF);
+    EXPECT_EQ(reduced[reduced.size() - 1], 0xD9);
+    EXPECT_NE(reduced[reduced.size() - 3], 0xFF);
+    EXPECT_EQ(reduced.size(), jpeg.size() - 2);
+}
+
+TEST_F(LogoPayloadTest, EasyPathTakesTheWizardResolution)
+{
+    app.advancedMode = 0;
+    app.easyResolution = 1;
+    builder.screenResolution = 0;
+    builder.picturePath = dir.Write("big.jpg", test::MakeJpeg(700, 500));
+    ASSERT_TRUE(builder.WriteLogoPayload());
+    EXPECT_EQ(builder.logoHeaderWord, 0x000A);
+    EXPECT_EQ(builder.screenResolution, 1);
+    const Bytes payload = ReadFile("tmp.tbp");
+    EXPECT_EQ(payload[0], 0x0A);
+    EXPECT_EQ(payload[1], 0x00);
+}
+
+TEST_F(LogoPayloadTest, FailuresWriteNoPayload)
+{
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"noscan.jpg", {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x02, 0xFF, 0xD9}, "Invalid picture file"},
+        {"cut.jpg", {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x40, 0x01}, "Invalid picture file"},
+        {"empty.jpg", {}, "Invalid picture file"},
+    };
+    for (const Case& c : cases) {
+        platform.messages.shown.clear();
+        builder.picturePath = dir.Write(c.name, c.bytes);
+        EXPECT_FALSE(builder.WriteLogoPayload()) << c.name;
+        EXPECT_EQ(Shown().back(), c.message) << c.name;
+        EXPECT_FALSE(FileExists("tmp.tbp")) << c.name;
+    }
+
+    platform.messages.shown.clear();
+    builder.picturePath = dir.File("missing.bmp");
+    EXPECT_FALSE(builder.WriteLogoPayload());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Bitmap file open error!"});
+    platform.messages.shown.clear();
+    builder.picturePath = dir.File("missing.jpg");
+    EXPECT_FALSE(builder.WriteLogoPayload());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Picture file is not existed!"});
+    EXPECT_FALSE(FileExists("tmp.tbp"));
+}
+
+TEST_F(LogoPayloadTest, AJpegWithoutStartOfImageIsWarnedAboutAndStillReduced)
+{
+    Bytes jpeg = test::MakeJpeg(16, 16);
+    jpeg[1] = 0xD7;
+    builder.picturePath = dir.Write("odd.jpg", jpeg);
+    ASSERT_TRUE(builder.WriteLogoPayload());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"File " + builder.picturePath + " is not a valid jpeg file!"});
+    const Bytes reduced = ReadFile("tmp.jpg");
+    EXPECT_EQ(reduced[0], 0xFF);
+    EXPECT_EQ(reduced[1], 0xD8);
+}
+
+TEST_F(LogoPayloadTest, AnUnwritablePayloadIsAFailureWithAMessage)
+{
+    std::filesystem::create_directory("tmp.tbp");  // the name is taken by a directory
+    builder.picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(8, 8)));
+    EXPECT_FALSE(builder.WriteLogoPayload());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Can not create file tmp.tbp"});
+}
+
+}  // namespace
+}  // namespace varlin

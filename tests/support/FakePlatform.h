@@ -1,0 +1,14 @@
+// The ports of the program backed by test doubles.
+#pragma once
+
+#include "platform/PlatformServices.h"
+#include "tests/support/RecordingMessagePort.h"
+
+namespace varlin::test {
+
+struct FakePlatform {
+    RecordingMessagePort messages;
+    PlatformServices services{messages};
+};
+
+}  // namespace varlin::test

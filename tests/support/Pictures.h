@@ -1,0 +1,45 @@
+// Pictures made on the fly for tests: 8-bit bitmaps in every header variant,
+// bitmaps of other depths, and baseline JPEGs from a real encoder.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Files.h"
+
+namespace varlin::test {
+
+// A palette picture, top row first, one index per pixel.
+struct IndexedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint8_t> pixels;
+    std::vector<std::array<uint8_t, 3>> palette;  // red, green, blue
+};
+
+// A picture of `colours` palette entries with a pattern that uses them all.
+IndexedPicture MakeIndexedPicture(int width, int height, int colours = 256, unsigned seed = 1);
+
+enum class BmpHeader { Core12 = 12, Info40 = 40, V2_52 = 52, V3_56 = 56, V4_108 = 108, V5_124 = 124 };
+
+struct BmpOptions {
+    BmpHeader header = BmpHeader::Info40;
+    bool topDown = false;
+    bool rle8 = false;
+    bool writeColorsUsed = true;  // false: the header says 0 (a full table of 256) regardless
+    int bitsPerPixel = 8;         // other depths write a header and zeroed pixels
+};
+
+Bytes MakeBmp(const IndexedPicture& picture, const BmpOptions& options = {});
+
+// A baseline JFIF JPEG of a colour gradient, from stb_image_write.
+Bytes MakeJpeg(int width, int height, int quality = 90);
+
+// Inserts a marker segment (FF code, length, body) right after the APP0 segment.
+Bytes InsertSegmentAfterApp0(const Bytes& jpeg, uint8_t code, const Bytes& body);
+
+// Decodes a JPEG or bitmap with stb_image to 8-bit RGB; empty on failure.
+std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height);
+
+}  // namespace varlin::test
