@@ -10,7 +10,8 @@ namespace varlin::cli {
 
 struct ConsoleSession {
     ConsoleMessagePort messages;
-    PlatformServices platform{messages};
+    HostSystem system;
+    PlatformServices platform{messages, system};
     CWizardApp app{platform};
 };
 

@@ -4,11 +4,13 @@
 #pragma once
 
 #include "platform/MessagePort.h"
+#include "platform/SystemPort.h"
 
 namespace varlin {
 
 struct PlatformServices {
     MessagePort& messages;
+    SystemPort& system;
 };
 
 }  // namespace varlin

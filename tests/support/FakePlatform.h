@@ -2,13 +2,15 @@
 #pragma once
 
 #include "platform/PlatformServices.h"
+#include "tests/support/FakeSystem.h"
 #include "tests/support/RecordingMessagePort.h"
 
 namespace varlin::test {
 
 struct FakePlatform {
     RecordingMessagePort messages;
-    PlatformServices services{messages};
+    FakeSystem system;
+    PlatformServices services{messages, system};
 };
 
 }  // namespace varlin::test
