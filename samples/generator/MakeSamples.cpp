@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "samples/generator/SampleBios.h"
 #include "samples/generator/SamplePictures.h"
 
 int main(int argc, char** argv)
@@ -20,5 +21,13 @@ int main(int argc, char** argv)
         return 1;
     }
     std::printf("sample pictures written to %s/pictures\n", root.c_str());
+
+    const std::string work = std::filesystem::temp_directory_path().string();
+    std::filesystem::create_directories(root + "/bios", error);
+    if (error || !varlin::samples::WriteSampleBiosImages(root + "/bios", root + "/pictures", work)) {
+        std::fprintf(stderr, "cannot write the sample BIOS images under %s\n", root.c_str());
+        return 1;
+    }
+    std::printf("sample BIOS images written to %s/bios\n", root.c_str());
     return 0;
 }
