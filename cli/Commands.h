@@ -16,5 +16,6 @@ constexpr int kExitUsage = 2;    // the command line was wrong
 using CommandAction = std::function<int()>;
 
 void AddPictureCommands(CLI::App& app, CommandAction& action);
+void AddBoardCommands(CLI::App& app, CommandAction& action);
 
 }  // namespace varlin::cli

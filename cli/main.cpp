@@ -23,6 +23,7 @@ int main(int argc, char** argv)
 
     CommandAction action;
     AddPictureCommands(app, action);
+    AddBoardCommands(app, action);
 
     try {
         app.parse(argc, argv);
