@@ -16,6 +16,8 @@ constexpr int kExitUsage = 2;    // the command line was wrong
 using CommandAction = std::function<int()>;
 
 void AddPictureCommands(CLI::App& app, CommandAction& action);
+void AddPackCommand(CLI::App& app, CommandAction& action);
+void AddBuildCommand(CLI::App& app, CommandAction& action);
 void AddBoardCommands(CLI::App& app, CommandAction& action);
 
 }  // namespace varlin::cli

@@ -17,15 +17,22 @@
 
 namespace varlin::cli {
 
-// The host system, except that the platform version can be chosen: the
-// tool reaches a board as the NT family does (through the driver) or, for
-// direct mode, as Windows 9x does.
+// The host system, except for two choices of the run: the tool reaches a
+// board as the NT family does (through the driver) or, for direct mode, as
+// Windows 9x does; and a run may keep the program's working files in a
+// private directory instead of beside the executable, which may lie in a
+// folder the user cannot write and is shared by every run.
 class ConsoleSystem : public HostSystem {
 public:
+    std::string ProgramDirectory() override
+    {
+        return programDirectory.empty() ? HostSystem::ProgramDirectory() : programDirectory;
+    }
     uint32_t PlatformVersion() override { return directMode ? kWindows98Version : HostSystem::PlatformVersion(); }
 
     static constexpr uint32_t kWindows98Version = 0xC0000A04;  // 9x family, version 4.10
     bool directMode = false;
+    std::string programDirectory;  // empty: the executable's folder
 };
 
 struct ConsoleSession {

@@ -23,6 +23,8 @@ int main(int argc, char** argv)
 
     CommandAction action;
     AddPictureCommands(app, action);
+    AddBuildCommand(app, action);
+    AddPackCommand(app, action);
     AddBoardCommands(app, action);
 
     try {

@@ -1,28 +1,15 @@
 #include "logo/LogoSlotFinder.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
-#include "platform/ByteOrder.h"
+#include "logo/MemberHeader.h"
 
 namespace varlin {
 
 namespace {
 
-// Member header fields, at offsets from the member's first byte.
-constexpr size_t kHeaderSize = 0;
-constexpr size_t kHeaderChecksum = 1;
-constexpr size_t kPackedSize = 7;
-constexpr size_t kLoadOffset = 15;
-constexpr size_t kLoadSegment = 17;
-constexpr size_t kAttribute = 19;
-constexpr size_t kLevel = 20;
-constexpr size_t kFixedFieldsEnd = 21;
-
-constexpr uint16_t kLogoSegment = 0x4000;
-constexpr uint16_t kSystemBiosSegment = 0x5000;  // its member carries one byte more
 constexpr uint64_t kChecksumMissStep = 65536;
 
 constexpr char kCannotOpen[] = "Cannot open BIOS file!";
@@ -62,42 +49,34 @@ int32_t CLogoSlotFinder::FindLogoSlot(const std::string& biosPath, uint32_t& slo
     }
     uint64_t start = 0;
     for (;;) {
-        // The header size, its checksum and up to 256 header bytes; only
-        // bytes that were really read are ever looked at.
-        uint8_t header[2 + 256] = {};
-        const size_t got = ReadAt(file.get(), start, header, sizeof header);
-        const size_t headerSize = got > kHeaderSize ? header[kHeaderSize] : 0;
-        if (got < 2 + std::max<size_t>(headerSize, kFixedFieldsEnd - 2)) return -1;
-
-        uint8_t sum = 0;
-        for (size_t i = 0; i < headerSize; ++i) sum = static_cast<uint8_t>(sum + header[2 + i]);
-        if (sum != header[kHeaderChecksum]) {
+        uint8_t bytes[kMemberHeaderReadSize] = {};
+        const size_t got = ReadAt(file.get(), start, bytes, sizeof bytes);
+        MemberHeader header;
+        switch (ReadMemberHeader(std::span<const uint8_t>(bytes, got), header)) {
+        case HeaderVerdict::CutShort:
+            return -1;  // the chain ran off the end of the image
+        case HeaderVerdict::ChecksumMiss:
             start += kChecksumMissStep;
             continue;
-        }
-        if (headerSize == 0) {
+        case HeaderVerdict::ZeroSize:
             messages.ShowMessage(kZeroHeader);
             return -1;
-        }
-        if (header[kAttribute] != 0x20 || header[kLevel] != 1) {
+        case HeaderVerdict::BadAttributes:
             messages.ShowMessage(kBadHeader);
             return -1;
+        case HeaderVerdict::Member:
+            break;
         }
-        const uint64_t packedSize = ReadLe32(&header[kPackedSize]);
-        const uint16_t loadOffset = ReadLe16(&header[kLoadOffset]);
-        const uint16_t loadSegment = ReadLe16(&header[kLoadSegment]);
-        if (loadOffset == 0 && loadSegment == kLogoSegment) {
-            const uint64_t length = headerSize + packedSize + 3;
-            if (!IsFreeSpaceAt(file.get(), start + length)) {
+        if (header.IsLogo()) {
+            if (!IsFreeSpaceAt(file.get(), start + header.ArchiveLength())) {
                 messages.ShowMessage(kLogoNotLast);
                 return -1;
             }
             if (start > static_cast<uint64_t>(INT32_MAX)) return -1;
-            slotLength = static_cast<uint32_t>(length);
+            slotLength = static_cast<uint32_t>(header.ArchiveLength());
             return static_cast<int32_t>(start);
         }
-        const bool systemBios = loadOffset == 0 && loadSegment == kSystemBiosSegment;
-        start += headerSize + packedSize + (systemBios ? 4 : 3);
+        start += header.ChainLength();
         if (IsFreeSpaceAt(file.get(), start)) {
             if (start > static_cast<uint64_t>(INT32_MAX)) return -1;
             slotLength = 0;

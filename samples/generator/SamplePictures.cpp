@@ -11,36 +11,13 @@
 
 #include "logo/BitmapFile.h"
 #include "platform/Files.h"
+#include "resources/generator/BlockFont.h"
 
 namespace varlin::samples {
 
 namespace {
 
 using Rgb = std::array<uint8_t, 3>;
-
-// A 5 x 7 block font for the few letters the logo spells.
-struct Glyph {
-    char letter;
-    std::array<uint8_t, 7> rows;  // bit 4 is the leftmost column
-};
-
-constexpr std::array<Glyph, 7> kFont = {{
-    {'V', {0x11, 0x11, 0x11, 0x11, 0x11, 0x0A, 0x04}},
-    {'A', {0x0E, 0x11, 0x11, 0x1F, 0x11, 0x11, 0x11}},
-    {'R', {0x1E, 0x11, 0x11, 0x1E, 0x14, 0x12, 0x11}},
-    {'L', {0x10, 0x10, 0x10, 0x10, 0x10, 0x10, 0x1F}},
-    {'I', {0x0E, 0x04, 0x04, 0x04, 0x04, 0x04, 0x0E}},
-    {'N', {0x11, 0x19, 0x15, 0x13, 0x11, 0x11, 0x11}},
-    {' ', {0, 0, 0, 0, 0, 0, 0}},
-}};
-
-const Glyph& GlyphOf(char letter)
-{
-    for (const Glyph& glyph : kFont) {
-        if (glyph.letter == letter) return glyph;
-    }
-    return kFont.back();
-}
 
 // What lies under a pixel of the logo: the sky (a shade by height), the sun,
 // or the lettering.
@@ -56,7 +33,15 @@ constexpr int kSunShades = 24;
 
 class LogoDesign {
 public:
-    LogoDesign(int width, int height) : width(width), height(height) {}
+    LogoDesign(int width, int height) : width(width), height(height), lettering(static_cast<size_t>(width) * height)
+    {
+        static constexpr std::string_view kWord = "VARLIN";
+        const int scale = height / 40;
+        const int left = (width - artwork::TextWidth(kWord, scale, 6)) / 2;
+        artwork::DrawText(kWord, left, height / 5, scale, scale, 6, [this](int x, int y) {
+            if (x >= 0 && y >= 0 && x < this->width && y < this->height) lettering[static_cast<size_t>(y) * this->width + x] = true;
+        });
+    }
 
     Pixel At(int x, int y) const
     {
@@ -89,23 +74,11 @@ public:
     }
 
 private:
-    bool InLettering(int x, int y) const
-    {
-        static constexpr std::string_view kWord = "VARLIN";
-        const int scale = height / 40;
-        const int advance = 6 * scale;
-        const int left = (width - static_cast<int>(kWord.size()) * advance + scale) / 2;
-        const int top = height / 5;
-        if (y < top || y >= top + 7 * scale || x < left) return false;
-        const int letter = (x - left) / advance;
-        if (letter >= static_cast<int>(kWord.size())) return false;
-        const int column = (x - left) % advance / scale;
-        const int row = (y - top) / scale;
-        return column < 5 && (GlyphOf(kWord[static_cast<size_t>(letter)]).rows[static_cast<size_t>(row)] >> (4 - column) & 1);
-    }
+    bool InLettering(int x, int y) const { return lettering[static_cast<size_t>(y) * width + x]; }
 
     int width;
     int height;
+    std::vector<bool> lettering;
 };
 
 Bytes SampleBitmap(int width, int height)

@@ -1,0 +1,180 @@
+#include "lha/MatchFinder.h"
+
+#include <algorithm>
+
+namespace varlin {
+
+bool MatchFinder::AllocateTrie(const WorkAreaGate& gate)
+{
+    if (!arrays) arrays = AllocateWorkArea<MatchTrieArrays>(gate, 1);
+    return arrays != nullptr;
+}
+
+void MatchFinder::ReleaseTrie() { arrays.reset(); }
+
+void MatchFinder::InitTrie()
+{
+    MatchTrieArrays& a = arrays[0];
+    // Bytes beyond the end of the input take part in comparisons near the
+    // end of the file (matches are cut to the real input afterwards); zero
+    // makes them the same on every run.
+    std::fill(std::begin(a.text), std::end(a.text), uint8_t{0});
+    for (unsigned c = 0; c < 256; ++c) {
+        a.level[ROOT_BASE + c] = 1;
+        a.childCount[ROOT_BASE + c] = 0;
+    }
+    std::fill(a.parent + DICT_SIZE, a.parent + kLinkedNodes, NIL);
+    for (unsigned i = 1; i < DICT_SIZE; ++i) a.next[i] = i + 1;
+    a.next[DICT_SIZE - 1] = NIL;
+    avail = 1;
+    std::fill(a.next + kChainHeadBase, a.next + kNextEntries, NIL);
+}
+
+unsigned MatchFinder::ChildOf(unsigned q, unsigned c)
+{
+    MatchTrieArrays& a = arrays[0];
+    unsigned r = a.next[ChainHead(q, c)];
+    a.parent[NIL] = q;  // stops the walk at the end of the chain
+    while (a.parent[r] != q) r = a.next[r];
+    return r;
+}
+
+void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
+{
+    MatchTrieArrays& a = arrays[0];
+    const unsigned h = ChainHead(q, c);
+    const unsigned oldHead = a.next[h];
+    a.next[h] = r;
+    a.next[r] = oldHead;
+    a.prev[oldHead] = r;
+    a.prev[r] = h;
+    a.parent[r] = q;
+    ++a.childCount[q];
+}
+
+void MatchFinder::Unlink(unsigned node)
+{
+    MatchTrieArrays& a = arrays[0];
+    const unsigned before = a.prev[node];
+    const unsigned after = a.next[node];
+    a.next[before] = after;
+    a.prev[after] = before;
+}
+
+void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
+{
+    MatchTrieArrays& a = arrays[0];
+    const unsigned before = a.prev[oldNode];
+    a.prev[newNode] = before;
+    a.next[before] = newNode;
+    const unsigned after = a.next[oldNode];
+    a.next[newNode] = after;
+    a.prev[after] = newNode;
+}
+
+// The comparison failed inside the edge leading to o, after matchLength
+// equal bytes: a new branch node takes o's place with o and the current
+// position below it.
+void MatchFinder::SplitNode(unsigned o)
+{
+    MatchTrieArrays& a = arrays[0];
+    const unsigned b = avail;
+    avail = a.next[b];
+    a.childCount[b] = 0;
+    TakePlaceInChain(b, o);
+    a.parent[b] = a.parent[o];
+    a.level[b] = static_cast<uint8_t>(matchLength);
+    a.position[b] = pos;
+    LinkChild(b, a.text[matchPos + matchLength], o);
+    LinkChild(b, a.text[pos + matchLength], pos);
+}
+
+void MatchFinder::FindMatch()
+{
+    MatchTrieArrays& a = arrays[0];
+    unsigned q;
+    unsigned r;
+    if (matchLength >= 4) {
+        // The match of the previous position, one byte on, is at least
+        // matchLength - 1 long here: start from its leaf and climb to the
+        // node where that length ends.
+        --matchLength;
+        r = (matchPos + 1) | DICT_SIZE;
+        while (a.parent[r] == NIL) r = a.next[r];  // that leaf was replaced
+        q = a.parent[r];
+        while (a.level[q] >= matchLength) {
+            r = q;
+            q = a.parent[q];
+        }
+        for (unsigned t = q; t < DICT_SIZE; t = a.parent[t]) a.position[t] = pos;
+    } else {
+        q = a.text[pos] + ROOT_BASE;
+        r = ChildOf(q, a.text[pos + 1]);
+        if (r == NIL) {
+            LinkChild(q, a.text[pos + 1], pos);
+            matchLength = 1;
+            return;
+        }
+        matchLength = 2;
+    }
+
+    for (;;) {
+        unsigned limit;
+        if (r >= DICT_SIZE) {
+            limit = MAX_MATCH;
+            matchPos = r;
+        } else {
+            limit = a.level[r];
+            matchPos = a.position[r];
+        }
+        matchPos = WindowPosition(matchPos);
+        const uint8_t* here = a.text + pos;
+        const uint8_t* there = a.text + matchPos;
+        while (matchLength < limit) {
+            if (here[matchLength] != there[matchLength]) {
+                SplitNode(r);
+                return;
+            }
+            ++matchLength;
+        }
+        if (matchLength >= MAX_MATCH) break;
+        a.position[r] = pos;
+        q = r;
+        r = ChildOf(q, a.text[pos + matchLength]);
+        if (r == NIL) {
+            LinkChild(q, a.text[pos + matchLength], pos);
+            return;
+        }
+        ++matchLength;
+    }
+
+    // A full-length match against leaf r: the current position replaces it,
+    // and r points to its replacement for the climb above.
+    TakePlaceInChain(pos, r);
+    a.parent[pos] = q;
+    a.parent[r] = NIL;
+    a.next[r] = pos;
+}
+
+void MatchFinder::RemoveOldest()
+{
+    MatchTrieArrays& a = arrays[0];
+    if (a.parent[pos] == NIL) return;
+    Unlink(pos);
+    const unsigned r = a.parent[pos];
+    a.parent[pos] = NIL;
+    if (r >= ROOT_BASE) return;  // a root's child count is never looked at
+    if (--a.childCount[r] > 1) return;
+
+    // Branch node r has one child left, which takes r's place.
+    const unsigned t = WindowPosition(a.position[r]);
+    const unsigned s = ChildOf(r, a.text[t + a.level[r]]);
+    Unlink(s);
+    TakePlaceInChain(s, r);
+    a.parent[s] = a.parent[r];
+    a.parent[r] = NIL;
+    a.next[r] = avail;
+    avail = r;
+}
+
+}  // namespace varlin

@@ -1,0 +1,86 @@
+// The match finder of the -lh5- compressor: a suffix trie over the last
+// 8192 positions of the input window, with the children of each node kept
+// in hash chains.  It finds, for every position, the longest earlier match
+// of up to 256 bytes, and which of several equally long matches is taken is
+// part of what fixes the compressed bytes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "lha/LhaRunState.h"
+
+namespace varlin {
+
+inline constexpr unsigned DICT_SIZE = 8192;  // window size; distances are sent as 13-bit values
+inline constexpr unsigned MAX_MATCH = 256;   // longest match
+inline constexpr unsigned MIN_MATCH = 3;     // shortest match sent as a match
+inline constexpr unsigned ROOT_BASE = 8192;  // node number of the first of the 256 roots
+
+// The window: the dictionary, then the look-ahead from `pos`, with room for
+// a full match beyond the last position.
+inline constexpr size_t kWindowSize = 2 * DICT_SIZE + MAX_MATCH;
+// Bytes read into the window at the start and kept when it slides.
+inline constexpr size_t kWindowFill = DICT_SIZE + MAX_MATCH;
+
+// Node numbers share one space: 0 is none, 1 to 8191 are branch nodes,
+// ROOT_BASE + c roots, and 8192 to 16383 are also the leaves (a leaf's
+// number is its window position).
+inline constexpr unsigned NIL = 0;
+inline constexpr size_t kTreeNodes = ROOT_BASE + 256;    // branch and root nodes
+inline constexpr size_t kLinkedNodes = 2 * DICT_SIZE;    // branch nodes and leaves
+inline constexpr size_t kChainHeadBase = 2 * DICT_SIZE;  // next[] entries from here on are chain heads
+inline constexpr size_t kNextEntries = kChainHeadBase + (kTreeNodes - 1) + 16 * 255 + 1;
+
+// The seven work areas of the match finder, taken once per run.
+struct MatchTrieArrays {
+    uint8_t text[kWindowSize];
+    uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
+    uint8_t childCount[kTreeNodes];  // children of a branch or root node
+    uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
+    uint32_t parent[kLinkedNodes];   // NIL when not in the trie
+    uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
+    uint32_t next[kNextEntries];     // forward link; free list; replacement leaf; chain heads
+};
+
+class MatchFinder {
+public:
+    // Takes the work areas unless they are held; false when memory is short.
+    bool AllocateTrie(const WorkAreaGate& gate);
+    void ReleaseTrie();
+
+    // An empty trie and a zeroed window, for a new member.
+    void InitTrie();
+
+    // Inserts the current position and finds its longest earlier match, into
+    // matchLength and matchPos.  matchLength carries over from the previous
+    // call, which lets a long match continue from where the last one ended.
+    void FindMatch();
+
+    // Takes the position that just left the window (leaf number `pos`) out
+    // of the trie.
+    void RemoveOldest();
+
+    uint8_t* Text() { return arrays[0].text; }
+
+    unsigned pos = DICT_SIZE;
+    unsigned matchLength = 0;
+    unsigned matchPos = 0;
+
+private:
+    static unsigned ChainHead(unsigned q, unsigned c) { return q + 16 * c + static_cast<unsigned>(kChainHeadBase); }
+    unsigned ChildOf(unsigned q, unsigned c);
+    void LinkChild(unsigned q, unsigned c, unsigned r);
+    void SplitNode(unsigned o);
+    void Unlink(unsigned node);
+    void TakePlaceInChain(unsigned newNode, unsigned oldNode);
+    // The window position a stored position stands for: positions at or
+    // beyond `pos` were stored before the window last slid.
+    unsigned WindowPosition(unsigned stored) const { return stored >= pos ? stored - DICT_SIZE : stored; }
+
+    std::unique_ptr<MatchTrieArrays[]> arrays;
+    unsigned avail = NIL;  // first free branch node
+};
+
+}  // namespace varlin

@@ -1,0 +1,30 @@
+// Inputs for the archive writer's round trips and benchmarks: text, runs,
+// pictures as the logo build packs them, and a mixed corpus.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/Files.h"
+
+namespace varlin::test {
+
+// Words, punctuation and line breaks, like a README.
+Bytes EnglishLikeText(size_t size, uint32_t seed);
+
+// Bytes from a 16-letter alphabet: many literals, few long matches.
+Bytes LowEntropyBytes(size_t size, uint32_t seed);
+
+// Runs of one byte with lengths around the longest match (255, 256, 257, 512 ...).
+Bytes RunsAroundTheLongestMatch();
+
+// A logo as users draw it: a gradient background, filled shapes and a
+// little noise, as an 8-bit bitmap turned into the logo payload (the header
+// word in place of "BM").
+Bytes LogoPayload(int width, int height);
+
+// About `size` bytes of everything above, a real program of the system and
+// a JPEG, in pieces.
+Bytes MixedCorpus(size_t size);
+
+}  // namespace varlin::test
