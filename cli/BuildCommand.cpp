@@ -3,9 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "app/WizardApp.h"
 #include "cli/Commands.h"
-#include "cli/ConsoleMessages.h"
+#include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
 #include "cli/WorkDirectory.h"
 #include "logo/LogoSlotFinder.h"
@@ -34,10 +33,10 @@ int RunBuild(const BuildRequest& request)
         std::fprintf(stderr, "Cannot make a working directory.\n");
         return kExitFailure;
     }
-    ConsoleMessagePort messages;
-    WorkDirectorySystem system(work);
-    PlatformServices platform{messages, system};
-    CWizardApp app(platform);
+    ConsoleSession session;
+    session.system.programDirectory = work.Path().string() + "/";
+    ConsoleMessagePort& messages = session.messages;
+    CWizardApp& app = session.app;
     app.advancedMode = 1;  // every setting is the user's own, as in the Advanced Mode dialog
     CAdvancedModeDialog& builder = app.advancedModeDialog;
 

@@ -9,6 +9,7 @@ namespace varlin::cli {
 
 void ConsoleMessagePort::ShowMessage(const std::string& text)
 {
+    if (beforeShowing) beforeShowing();
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
 }
@@ -16,6 +17,7 @@ void ConsoleMessagePort::ShowMessage(const std::string& text)
 MessageAnswer ConsoleMessagePort::ShowSystemMessage(const std::string& text, const std::string& caption,
                                                     SystemMessageStyle style)
 {
+    if (beforeShowing) beforeShowing();
     std::fprintf(stderr, "[%s]\n%s\n", caption.c_str(), text.c_str());
     if (style.buttons == MessageButtons::Ok) {
         std::fflush(stderr);

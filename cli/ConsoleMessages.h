@@ -3,6 +3,7 @@
 // answered from the command line or at a prompt.
 #pragma once
 
+#include <functional>
 #include <optional>
 
 #include "platform/MessagePort.h"
@@ -13,6 +14,9 @@ class ConsoleMessagePort : public MessagePort {
 public:
     // When set, every Yes/No question takes this answer without asking.
     std::optional<MessageAnswer> presetAnswer;
+
+    // Runs before each message, so a progress line can be ended first.
+    std::function<void()> beforeShowing;
 
     void ShowMessage(const std::string& text) override;
     MessageAnswer ShowSystemMessage(const std::string& text, const std::string& caption,

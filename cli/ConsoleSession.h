@@ -1,18 +1,59 @@
-// What one run of the tool works with: the application object over
-// terminal-backed ports.
+// What one run of the tool works with: the application object and the ROM
+// device over terminal-backed and emulated ports.
 #pragma once
+
+#include <memory>
+#include <string>
 
 #include "app/WizardApp.h"
 #include "cli/ConsoleMessages.h"
+#include "cli/ConsoleProgress.h"
+#include "flash/RomDevice.h"
 #include "platform/PlatformServices.h"
+#include "platform/emulated/EmulatedBoard.h"
+#include "platform/emulated/EmulatedDirectHardware.h"
+#include "platform/emulated/EmulatedKordexDevice.h"
+#include "platform/emulated/EmulatedServiceManager.h"
 
 namespace varlin::cli {
 
+// The host system, except for two choices of the run: the tool reaches a
+// board as the NT family does (through the driver) or, for direct mode, as
+// Windows 9x does; and a run may keep the program's working files in a
+// private directory instead of beside the executable, which may lie in a
+// folder the user cannot write and is shared by every run.
+class ConsoleSystem : public HostSystem {
+public:
+    std::string ProgramDirectory() override
+    {
+        return programDirectory.empty() ? HostSystem::ProgramDirectory() : programDirectory;
+    }
+    uint32_t PlatformVersion() override { return directMode ? kWindows98Version : HostSystem::PlatformVersion(); }
+
+    static constexpr uint32_t kWindows98Version = 0xC0000A04;  // 9x family, version 4.10
+    bool directMode = false;
+    std::string programDirectory;  // empty: the executable's folder
+};
+
 struct ConsoleSession {
+    ConsoleSession();
+
+    // Puts the board in `directory` behind the ports, with the driver
+    // service installed and running, and brings up ROM access as the program
+    // does at start-up.  False after printing why.
+    bool StartBoard(const std::string& directory, bool directMode);
+
+    ConsoleProgressBar progress;
     ConsoleMessagePort messages;
-    HostSystem system;
-    PlatformServices platform{messages, system};
+    ConsoleSystem system;
+    emulated::EmulatedKordexDevice kordex;
+    emulated::EmulatedServiceManager serviceManager;
+    emulated::EmulatedDirectHardware hardware;
+    ConsoleFileDialog fileDialogs;
+    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs};
+    RomDevice romDevice{platform};
     CWizardApp app{platform};
+    std::unique_ptr<emulated::EmulatedBoard> board;
 };
 
 }  // namespace varlin::cli

@@ -25,6 +25,7 @@ int main(int argc, char** argv)
     AddPictureCommands(app, action);
     AddBuildCommand(app, action);
     AddPackCommand(app, action);
+    AddBoardCommands(app, action);
 
     try {
         app.parse(argc, argv);

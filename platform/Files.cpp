@@ -52,13 +52,24 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
         std::remove(temporary.c_str());
         return false;
     }
+    return MoveFileReplacing(temporary, path);
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to)
+{
     std::error_code error;
-    fs::rename(fs::path(temporary), fs::path(path), error);
+    fs::rename(fs::path(from), fs::path(to), error);
     if (error) {
-        std::remove(temporary.c_str());
+        std::remove(from.c_str());
         return false;
     }
     return true;
+}
+
+bool CopyFileReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    return fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, error) && !error;
 }
 
 }  // namespace varlin

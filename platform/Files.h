@@ -11,6 +11,13 @@ namespace varlin {
 
 using Bytes = std::vector<uint8_t>;
 
+// The separator the program directory ends with.
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
 enum class ReadStatus { Ok, CannotOpen, TooLarge, ReadError };
 
 // Reads a regular file whole.  Directories and other non-regular files
@@ -28,5 +35,12 @@ inline bool WriteWholeFile(const std::string& path, const Bytes& bytes)
 // Writes the file completely or not at all: the bytes go to a temporary
 // file beside it, which then replaces the target.
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size);
+
+// Moves a finished file over the target in one step (an existing target is
+// replaced); on failure the target is as before and `from` is removed.
+bool MoveFileReplacing(const std::string& from, const std::string& to);
+
+// Copies a file over the target, replacing an existing one; false on failure.
+bool CopyFileReplacing(const std::string& from, const std::string& to);
 
 }  // namespace varlin

@@ -4,6 +4,10 @@
 #include <windows.h>
 #else
 #include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
 #endif
 
 namespace varlin {
@@ -20,6 +24,24 @@ std::string HostSystem::ProgramDirectory()
     return directory;
 }
 
+uint32_t HostSystem::PlatformVersion() { return static_cast<uint32_t>(GetVersion()); }
+
+bool HostSystem::ListDirectory(const std::string& directory, std::vector<std::string>& names)
+{
+    names.clear();
+    std::string pattern = directory;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/') pattern += '\\';
+    pattern += "*.*";
+    WIN32_FIND_DATAA entry;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    do {
+        names.emplace_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    return true;
+}
+
 #else
 
 std::string HostSystem::ProgramDirectory()
@@ -30,6 +52,22 @@ std::string HostSystem::ProgramDirectory()
     const size_t slash = directory.rfind('/');
     directory.erase(slash == std::string::npos ? 0 : slash + 1);
     return directory;
+}
+
+// Version 6.0 of the NT family.
+uint32_t HostSystem::PlatformVersion() { return 0x00000006; }
+
+// Sorted by name, so that the first fitting file is the same on every run.
+bool HostSystem::ListDirectory(const std::string& directory, std::vector<std::string>& names)
+{
+    names.clear();
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(directory, error), end; !error && entry != end;
+         entry.increment(error)) {
+        names.push_back(entry->path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return !error && !names.empty();
 }
 
 #endif

@@ -3,7 +3,11 @@
 // console and emulated ones, the tests with doubles.
 #pragma once
 
+#include "platform/DirectHardwarePort.h"
+#include "platform/FileDialogPort.h"
+#include "platform/KordexDevicePort.h"
 #include "platform/MessagePort.h"
+#include "platform/ServiceManagerPort.h"
 #include "platform/SystemPort.h"
 
 namespace varlin {
@@ -11,6 +15,10 @@ namespace varlin {
 struct PlatformServices {
     MessagePort& messages;
     SystemPort& system;
+    KordexDevicePort& kordex;          // the driver, on the NT family
+    ServiceManagerPort& serviceManager;  // registers and starts the driver
+    DirectHardwarePort& hardware;      // port writes and low memory, on Windows 9x
+    FileDialogPort& fileDialogs;
 };
 
 }  // namespace varlin

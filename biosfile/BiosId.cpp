@@ -1,0 +1,36 @@
+#include "biosfile/BiosId.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "flash/AwardRecords.h"
+
+namespace varlin {
+
+std::string BiosIdText(const uint8_t* id)
+{
+    std::string text;
+    for (size_t i = 0; i < award::kBiosIdLength && id[i] != 0; ++i) text.push_back(static_cast<char>(id[i]));
+    return text;
+}
+
+bool ReadFileBiosId(const std::string& path, std::string& id)
+{
+    id.clear();
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
+    const uintmax_t size = std::filesystem::file_size(path, error);
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    uint8_t bytes[award::kBiosIdLength];
+    if (!error && size >= award::kBiosIdFromEnd &&
+        std::fseek(file, -static_cast<long>(award::kBiosIdFromEnd), SEEK_END) == 0 &&
+        std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes) {
+        id = BiosIdText(bytes);
+    }
+    std::fclose(file);
+    return true;
+}
+
+}  // namespace varlin

@@ -1,0 +1,189 @@
+// board create, identify and backup: emulated boards and the ROM device the
+// program uses, in driver mode or (--direct) in direct mode.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "biosfile/BackupFiles.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleSession.h"
+#include "cli/WorkDirectory.h"
+#include "flash/ChipCatalogue.h"
+#include "platform/Text.h"
+#include "platform/emulated/BoardMaker.h"
+
+namespace varlin::cli {
+
+namespace {
+
+struct BoardCreateRequest {
+    std::string bios;
+    std::string out;
+    std::string chip;
+    int layout = -1;
+    std::string biosId;
+    bool noWindowsFlash = false;
+    emulated::BoardOptions options;
+};
+
+bool ParseChipId(const std::string& text, uint16_t& chipId)
+{
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 16);
+    if (text.empty() || end == text.c_str() || *end != '\0' || value > 0xFFFF) return false;
+    chipId = static_cast<uint16_t>(value);
+    return true;
+}
+
+std::string BlockTableText(const std::array<uint8_t, 20>& table)
+{
+    std::string text;
+    for (size_t pair = 0; pair < table.size() && table[pair + 1] != 0; pair += 2) {
+        text += FormatText("%s%u KiB x %u", text.empty() ? "" : ", ", table[pair], table[pair + 1]);
+    }
+    return text.empty() ? "none" : text;
+}
+
+int RunBoardCreate(BoardCreateRequest& request)
+{
+    emulated::BoardOptions& options = request.options;
+    if (!request.chip.empty()) {
+        uint16_t chipId = 0;
+        if (!ParseChipId(request.chip, chipId)) {
+            std::fprintf(stderr, "--chip takes a 16-bit hexadecimal chip id such as 0x7C89\n");
+            return kExitUsage;
+        }
+        options.chipId = chipId;
+    }
+    if (request.layout >= 0) options.layout = static_cast<uint8_t>(request.layout);
+    if (!request.biosId.empty()) options.biosId = request.biosId;
+    options.flashInWindows = !request.noWindowsFlash;
+
+    emulated::BoardSummary summary;
+    std::string error;
+    if (!emulated::CreateBoard(request.bios, request.out, options, summary, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitFailure;
+    }
+    const char* name = ChipName(summary.chipId);
+    std::printf("board %s: %u KiB, chip 0x%04X %s, layout %u, blocks %s, BIOS \"%s\"\n", request.out.c_str(),
+                summary.romSize / 1024, summary.chipId, name != nullptr ? name : "(not in the catalogue)",
+                summary.layout, BlockTableText(summary.blockTable).c_str(), summary.identification.c_str());
+    return kExitSuccess;
+}
+
+struct BoardRequest {
+    std::string board;
+    std::string output;
+    bool direct = false;
+};
+
+std::string RegionText(uint32_t start, uint32_t size)
+{
+    return size == 0 ? "none" : FormatText("0x%08X, %u KiB", start, size / 1024);
+}
+
+std::string FlagsText(const RomInfo& info)
+{
+    std::string text;
+    const auto add = [&text](bool set, const char* name) {
+        if (set) text += (text.empty() ? "" : ", ") + std::string(name);
+    };
+    add(info.flashInWindowsAllowed, "flashing under Windows");
+    add(info.hasDmiRegion, "DMI region");
+    add(info.hasPnpRegion, "PNP region");
+    return text.empty() ? "none" : text;
+}
+
+int RunIdentify(const BoardRequest& request)
+{
+    ConsoleSession session;
+    if (!session.StartBoard(request.board, request.direct)) return kExitFailure;
+    const RomDevice& rom = session.romDevice;
+    const RomInfo& info = rom.romInfo;
+    const char* name = ChipName(info.chipId);
+    std::printf("chip:     0x%04X %s\n", info.chipId, name != nullptr ? name : "(not in the catalogue)");
+    if (!info.flashInfoFound) {
+        std::fprintf(stderr, "The BIOS segment holds no flash information record (\"KAFLASH\").\n");
+        return kExitFailure;
+    }
+    std::printf("rom:      %u KiB at 0x%08X\n", info.RomSizeBytes() / 1024, info.romBase);
+    std::printf("blocks:   %s\n", BlockTableText(info.blockTable).c_str());
+    std::printf("layout:   %u\n", info.layoutType);
+    std::printf("boot:     %s\n", RegionText(info.bootStart, info.bootSize).c_str());
+    std::printf("dmi:      %s\n", RegionText(info.dmiStart, info.dmiSize).c_str());
+    std::printf("pnp:      %s\n", RegionText(info.pnpStart, info.pnpSize).c_str());
+    std::printf("main:     %u KiB\n", info.mainSize / 1024);
+    std::printf("flags:    %s\n", FlagsText(info).c_str());
+    std::printf("smi port: 0x%04X\n", info.smiPort);
+    std::printf("bios id:  %s %s\n", rom.BiosIdPrefix().c_str(), rom.BiosIdRest().c_str());
+    std::printf("mode:     %s\n", info.DriverMode() ? "driver" : "direct");
+    return kExitSuccess;
+}
+
+int RunBackup(const BoardRequest& request)
+{
+    ConsoleSession session;
+    session.fileDialogs.presetPath = AbsolutePath(request.output);
+    if (!session.StartBoard(request.board, request.direct)) return kExitFailure;
+    BackupFiles files(session.romDevice, session.platform);
+    ConsoleBackupDialog dialog(session.progress);
+    if (!files.CreateBackupFile(dialog)) return kExitFailure;
+    const RomInfo& info = session.romDevice.romInfo;
+    std::printf("backup %s: %u bytes from 0x%08X\n", files.backupFilePath.c_str(), info.RomSizeBytes(),
+                info.romBase);
+    return kExitSuccess;
+}
+
+void AddBoardOption(CLI::App& command, BoardRequest& request)
+{
+    command.add_option("--board", request.board, "The emulated board's folder (rom.bin, segment.bin, board.conf)")
+        ->required();
+    command.add_flag("--direct", request.direct,
+                     "Reach the ROM as on Windows 9x (the BIOS flash SMI) instead of through the driver");
+}
+
+}  // namespace
+
+void AddBoardCommands(CLI::App& app, CommandAction& action)
+{
+    CLI::App* board = app.add_subcommand("board", "Emulated boards: a flash ROM image and its BIOS segment.");
+    board->require_subcommand(1);
+    auto create = std::make_shared<BoardCreateRequest>();
+    CLI::App* createCommand = board->add_subcommand(
+        "create", "Make a board from a BIOS image of 128 KiB, 256 KiB, 512 KiB or 1 MiB: rom.bin is the image, "
+                  "segment.bin carries the flash records, board.conf the chip and its faults.");
+    createCommand->add_option("--bios", create->bios, "The BIOS image")->required();
+    createCommand->add_option("--out", create->out, "The board's folder (made when missing)")->required();
+    createCommand->add_option("--chip", create->chip,
+                              "Flash chip id in hexadecimal, maker code in the low byte (default by size: "
+                              "9489, 7C89, D7BF, AC89)");
+    createCommand->add_option("--layout", create->layout, "Region layout 0-255 (default by size: 1, 4, 6, 4)")
+        ->check(CLI::Range(0, 255));
+    createCommand->add_flag("--dmi", create->options.dmiRegion, "The layout's DMI region exists");
+    createCommand->add_flag("--pnp", create->options.pnpRegion, "The layout's PNP region exists");
+    createCommand->add_flag("--no-windows-flash", create->noWindowsFlash,
+                            "The BIOS forbids flashing under Windows (backup and update refuse)");
+    createCommand->add_flag("--protect-boot", create->options.protectBoot,
+                            "The Boot region is write-protected: it refuses erase and program");
+    createCommand->add_option("--bios-id", create->biosId,
+                              "The BIOS ID (at most 8 characters) the board reports instead of the image's");
+    createCommand->callback([create, &action] { action = [create] { return RunBoardCreate(*create); }; });
+
+    auto identify = std::make_shared<BoardRequest>();
+    CLI::App* identifyCommand = app.add_subcommand(
+        "identify", "Identify a board's flash ROM as the program does: chip, ROM size and base, block table, "
+                    "regions, flags and BIOS ID.");
+    AddBoardOption(*identifyCommand, *identify);
+    identifyCommand->callback([identify, &action] { action = [identify] { return RunIdentify(*identify); }; });
+
+    auto backup = std::make_shared<BoardRequest>();
+    CLI::App* backupCommand =
+        app.add_subcommand("backup", "Copy a board's whole flash ROM into a file, with a progress bar. A backup "
+                                     "that fails leaves no file behind.");
+    AddBoardOption(*backupCommand, *backup);
+    backupCommand->add_option("OUT", backup->output, "The backup file")->required();
+    backupCommand->callback([backup, &action] { action = [backup] { return RunBackup(*backup); }; });
+}
+
+}  // namespace varlin::cli

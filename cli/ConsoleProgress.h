@@ -1,0 +1,56 @@
+// Progress and file choice on a terminal: a bar on the standard error stream
+// (redrawn in place on a terminal; elsewhere only its last state, once), and
+// a Save-As dialog answered from the command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "flash/RomBackup.h"
+#include "platform/FileDialogPort.h"
+#include "platform/ProgressPort.h"
+
+namespace varlin::cli {
+
+class ConsoleProgressBar : public ProgressPort {
+public:
+    ConsoleProgressBar();
+
+    void SetStepText(const std::string& text) override;
+    void SetRange(uint32_t upper) override { range = upper; }
+    void SetPosition(uint32_t value) override { position = value; }
+    void SetPercentage(int32_t percentage) override;
+
+    // Ends the bar's line, so that what is printed next starts on its own.
+    void EndLine();
+
+private:
+    void Draw();
+
+    bool live = false;  // stderr is a terminal
+    std::string step;
+    uint32_t range = 0;
+    uint32_t position = 0;
+    int32_t shownPercentage = -1;
+    bool lineOpen = false;
+};
+
+// The backup dialog of the tool: the copy starts at once, with the bar.
+class ConsoleBackupDialog : public BackupDialogPort {
+public:
+    explicit ConsoleBackupDialog(ConsoleProgressBar& bar) : bar(bar) {}
+    bool RunBackupDialog(RomBackup& backup) override;
+
+private:
+    ConsoleProgressBar& bar;
+};
+
+// The file the command line named stands for the user's choice.
+class ConsoleFileDialog : public FileDialogPort {
+public:
+    DialogResult AskSaveFileName(const SaveFileDialogOptions& options, std::string& chosenPath) override;
+
+    std::string presetPath;  // empty: the dialog is cancelled
+};
+
+}  // namespace varlin::cli

@@ -1,0 +1,118 @@
+#include "flash/DriverService.h"
+
+#include "flash/FlashMessages.h"
+#include "platform/Text.h"
+
+namespace varlin {
+
+namespace {
+
+void ShowDriverError(PlatformServices& platform, const std::string& message)
+{
+    platform.messages.ShowSystemMessage(message, text::kDriverErrorCaption, {MessageButtons::Ok, true});
+}
+
+std::string DevicePathOf(const std::string& serviceName) { return "\\\\.\\" + serviceName; }
+
+void CreateDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name,
+                  const std::string& driverPath)
+{
+    ServiceManagerPort& services = platform.serviceManager;
+    const ServiceHandle service = services.CreateDriverService(manager, name, name, driverPath);
+    if (service != kNoService) {
+        services.CloseHandle(service);
+    } else if (services.LastError() != kErrorServiceExists) {
+        ShowDriverError(platform, text::kCreateServiceFailure);
+    }
+}
+
+// Opens the service, runs one step on it and closes it again; a service that
+// cannot be opened ends the step with `openFailure`.
+template <typename Step>
+void OnService(PlatformServices& platform, ServiceHandle manager, const std::string& name, const char* openFailure,
+               Step step)
+{
+    ServiceManagerPort& services = platform.serviceManager;
+    const ServiceHandle service = services.OpenExistingService(manager, name);
+    if (service == kNoService) {
+        ShowDriverError(platform, openFailure);
+        return;
+    }
+    step(services, service);
+    services.CloseHandle(service);
+}
+
+void StartDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name)
+{
+    const auto start = [&](ServiceManagerPort& services, ServiceHandle service) {
+        if (services.StartExistingService(service)) return;
+        ShowDriverError(platform, services.LastError() == kErrorServiceAlreadyRunning
+                                      ? text::kStartServiceAlreadyRunning
+                                      : text::kStartServiceFailure);
+    };
+    OnService(platform, manager, name, text::kOpenServiceFailure, start);
+}
+
+// Shows whether the started driver answers on its device.
+void ProbeDriver(PlatformServices& platform, const std::string& name)
+{
+    const std::string path = DevicePathOf(name);
+    const DeviceHandle device = platform.kordex.OpenDevice(path);
+    if (device == kNoDevice) {
+        ShowDriverError(platform, FormatText(text::kCantGetHandle, path.c_str()));
+        return;
+    }
+    platform.kordex.CloseDevice(device);
+}
+
+void StopDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name)
+{
+    const auto stop = [&](ServiceManagerPort& services, ServiceHandle service) {
+        ServiceState state = ServiceState::Stopped;
+        if (!services.StopService(service, state)) ShowDriverError(platform, text::kControlServiceFailure);
+    };
+    OnService(platform, manager, name, text::kOpenServiceFailure, stop);
+}
+
+void DeleteDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name)
+{
+    const auto remove = [&](ServiceManagerPort& services, ServiceHandle service) {
+        if (!services.DeleteExistingService(service)) ShowDriverError(platform, text::kDeleteServiceFailure);
+    };
+    OnService(platform, manager, name, text::kOpenServiceFailureOnDelete, remove);
+}
+
+}  // namespace
+
+bool OpenDriver(RomInfo& info, PlatformServices& platform)
+{
+    if (!info.DriverMode()) return true;
+    info.deviceHandle = platform.kordex.OpenDevice(kKordexDevicePath);
+    if (info.deviceHandle != kNoDevice) return true;
+
+    // The driver file is taken from the folder of the running program only:
+    // a path built from the command line could point the kernel at any file.
+    const std::string driverPath = platform.system.ProgramDirectory() + kDriverFileName;
+    ControlDriverService(platform, kDriverServiceName, driverPath);
+    info.deviceHandle = platform.kordex.OpenDevice(kKordexDevicePath);
+    if (info.deviceHandle != kNoDevice) return true;
+
+    ControlDriverService(platform, kDriverServiceName, kRemoveArgument);
+    return false;
+}
+
+void ControlDriverService(PlatformServices& platform, const std::string& serviceName, const std::string& argument)
+{
+    const ServiceHandle manager = platform.serviceManager.OpenManager();
+    if (ToLowerAscii(argument) == kRemoveArgument) {
+        StopDriver(platform, manager, serviceName);
+        DeleteDriver(platform, manager, serviceName);
+    } else {
+        CreateDriver(platform, manager, serviceName, argument);
+        StartDriver(platform, manager, serviceName);
+        ProbeDriver(platform, serviceName);
+    }
+    platform.serviceManager.CloseHandle(manager);
+}
+
+}  // namespace varlin

@@ -1,0 +1,88 @@
+// The program's one flash ROM device.  It reads the BIOS F000 segment once,
+// identifies the flash part and the ROM's regions from the Award records in
+// it, and offers the primitives every flash operation is built from: read,
+// block erase, blank check, program, the BIOS flash-access calls and the
+// write-protect test.
+//
+// Each primitive has two back ends, chosen by `platformMode`: on the NT
+// family the requests of the Kordex driver, elsewhere the BIOS flash SMI
+// raised directly.  Every request is checked: a refused read, erase or
+// program is reported to the user and fails the operation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "flash/FlashSmi.h"
+#include "flash/RomInfo.h"
+#include "platform/Files.h"
+#include "platform/PlatformServices.h"
+
+namespace varlin {
+
+// Sets the regions, the Main size and the ROM base of a record whose layout,
+// size and region flags are known, as identification does.
+void ApplyRomLayout(RomInfo& info);
+
+class RomDevice {
+public:
+    explicit RomDevice(PlatformServices& platform);
+
+    RomDevice(const RomDevice&) = delete;
+    RomDevice& operator=(const RomDevice&) = delete;
+
+    // Start-up, in this order: the platform, then (after the driver is open)
+    // the segment, identification and the SMI level query.
+    bool DetectPlatform();
+    bool StartRomAccess();
+    bool ReadSegment();
+    // Decodes the records of `segmentImage` into `romInfo`; false when the
+    // flash information record is missing.
+    bool IdentifyRom();
+
+    // The BIOS identification string of the ROM: its first 8 or 10
+    // characters, and the text after them.
+    std::string BiosIdPrefix() const;
+    std::string BiosIdRest() const;
+
+    // `length` bytes from / to the ROM at a physical address, 16 at a time.
+    bool ReadRom(uint32_t address, uint8_t* buffer, uint32_t length);
+    bool ProgramRom(uint32_t address, const uint8_t* buffer, uint32_t length);
+
+    // Size in bytes of the n-th block (from 1) of the block table; 0 beyond it.
+    uint32_t BlockSize(uint32_t n) const;
+
+    // Erases whole blocks from `start` (a block boundary) until `length`
+    // bytes are covered, checking each block is blank afterwards.  False for
+    // a start below the ROM, off a block boundary or beyond the table.
+    bool EraseRange(uint32_t start, uint32_t length);
+
+    bool IsBlockBlank(uint32_t address);
+
+    // The BIOS flash-access open and close, sent only when the SMI level asks.
+    void SmiOpen();
+    void SmiClose();
+
+    // The SST 49LF004 can lock its top boot block; true when it is locked.
+    bool BootBlockProtected();
+
+    // Tells the user the ROM refused an erase, in the words the chip calls for.
+    void ShowWriteProtectMessage();
+
+    RomInfo romInfo;
+    Bytes segmentImage;        // the 64 KiB of physical memory from 0xF0000
+    uint16_t eraseStatus = 0;  // the chip's status after the last block erase
+
+private:
+    bool ReadLine(uint32_t address, uint8_t* line);
+    bool ProgramLine(uint32_t address, const uint8_t* line);
+    bool SetDriverAddress(uint32_t address);
+    bool EraseBlock(uint32_t address, uint32_t size);
+    uint8_t SmiControl(uint8_t function);
+    void RaiseSmi(uint8_t command, SmiRegisters& registers, int busDelays);
+    void ShowRequestFailed(const char* what, uint32_t address);
+
+    PlatformServices& platform;
+};
+
+}  // namespace varlin
