@@ -44,8 +44,8 @@ const std::vector<ImageSpec>& Specs()
         {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, false,
          {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
         {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true},
-        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 64 * KiB, true,
-         {{0x80000, 0, "IMD$"}, {0x90000, 2, "ACFG"}}, false},
+        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, true,
+         {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false},
     };
     return specs;
 }
