@@ -1,6 +1,7 @@
 # The newcomer's entry points:
 #   make demo   installs what is missing, builds, and runs the main job on the bundled sample
 #   make test   installs what is missing, builds every configuration, and runs every test
+#               (native and sanitizer builds directly, the Windows build under wine)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PRESETS := native asan mingw64 mingw32
 
@@ -21,6 +22,7 @@ demo: native
 test: $(PRESETS)
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
+	ctest --preset mingw64 -j $(JOBS)
 
 clean:
 	rm -rf build

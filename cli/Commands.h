@@ -17,5 +17,6 @@ using CommandAction = std::function<int()>;
 
 void AddPictureCommands(CLI::App& app, CommandAction& action);
 void AddPackCommand(CLI::App& app, CommandAction& action);
+void AddBuildCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace varlin::cli

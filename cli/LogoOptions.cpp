@@ -6,30 +6,46 @@
 
 namespace varlin::cli {
 
+namespace {
+
+const std::map<std::string, int32_t> kResolutions = {
+    {"640x480", kResolution640x480},
+    {"800x600", kResolution800x600},
+};
+
+const std::map<std::string, int32_t> kPositions = {
+    {"center", kPositionCenter},         {"bottom-right", kPositionBottomRight},
+    {"bottom-left", kPositionBottomLeft}, {"top-right", kPositionTopRight},
+    {"top-left", kPositionTopLeft},
+};
+
+// An option whose words stand for numbers of the logo settings.
+template <typename Store>
+CLI::Option* AddWordOption(CLI::App& command, const std::string& name, const std::map<std::string, int32_t>& words,
+                           const std::string& help, Store store)
+{
+    return command
+        .add_option_function<std::string>(
+            name, [&words, store](const std::string& word) { store(words.at(word)); }, help)
+        ->check(CLI::IsMember(words))
+        ->type_name("WORD");
+}
+
+}  // namespace
+
+CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const std::string& help)
+{
+    return AddWordOption(command, "--resolution", kResolutions, help, [&options](int32_t value) {
+        options.screenResolution = value;
+        options.resolutionGiven = true;
+    });
+}
+
 void AddLogoOptions(CLI::App& command, LogoOptions& options)
 {
-    static const std::map<std::string, int32_t> kResolutions = {
-        {"640x480", kResolution640x480},
-        {"800x600", kResolution800x600},
-    };
-    static const std::map<std::string, int32_t> kPositions = {
-        {"center", kPositionCenter},         {"bottom-right", kPositionBottomRight},
-        {"bottom-left", kPositionBottomLeft}, {"top-right", kPositionTopRight},
-        {"top-left", kPositionTopLeft},
-    };
-    command
-        .add_option_function<int32_t>(
-            "--resolution",
-            [&options](int32_t value) {
-                options.screenResolution = value;
-                options.resolutionGiven = true;
-            },
-            "Screen resolution of the logo (800x600 only for JPEG pictures)")
-        ->transform(CLI::CheckedTransformer(kResolutions))
-        ->default_str("640x480");
-    command.add_option("--position", options.logoPosition, "Where the logo stands on a 640x480 screen")
-        ->transform(CLI::CheckedTransformer(kPositions))
-        ->default_str("center");
+    AddResolutionOption(command, options, "Screen resolution of the logo (800x600 only for JPEG pictures); default 640x480");
+    AddWordOption(command, "--position", kPositions, "Where the logo stands on a 640x480 screen; default center",
+                  [&options](int32_t value) { options.logoPosition = value; });
     command.add_flag("--post-message", options.postMessage,
                      "Keep the POST messages shown over the logo (640x480 only)");
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include <CLI/CLI.hpp>
 
@@ -18,6 +19,9 @@ struct LogoOptions {
 };
 
 void AddLogoOptions(CLI::App& command, LogoOptions& options);
+
+// --resolution alone, for commands that take no other logo setting.
+CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const std::string& help);
 
 // Puts the options into the builder as the Advanced Mode dialog would after
 // the picture was browsed: a bitmap is always shown in 640*480.  False (after

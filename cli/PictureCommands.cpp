@@ -80,16 +80,7 @@ void AddPictureCommands(CLI::App& app, CommandAction& action)
         "Check that a picture can become the logo: an 8-bit BMP up to 640x480 or a baseline "
         "JPEG up to 800x600.  Prints \"accepted WIDTHxHEIGHT bmp|jpeg\", or the refusal.");
     checkCommand->add_option("FILE", check->picture, "The picture")->required();
-    checkCommand
-        ->add_option_function<int32_t>(
-            "--resolution",
-            [check](int32_t value) {
-                check->logo.screenResolution = value;
-                check->logo.resolutionGiven = true;
-            },
-            "Also check that the picture fits this screen resolution")
-        ->transform(CLI::CheckedTransformer(std::map<std::string, int32_t>{
-            {"640x480", kResolution640x480}, {"800x600", kResolution800x600}}));
+    AddResolutionOption(*checkCommand, check->logo, "Also check that the picture fits this screen resolution");
     checkCommand->callback([check, &action] { action = [check] { return RunCheckPicture(*check); }; });
 
     auto payload = std::make_shared<PayloadRequest>();

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/SystemPort.h"
+
 namespace varlin::cli {
 
 class PrivateWorkDirectory {
@@ -23,6 +25,18 @@ private:
     std::filesystem::path previous;
     std::filesystem::path path;
     bool entered = false;
+};
+
+// A tool run keeps the program's working files (the rebuilt image among
+// them) in its private directory instead of beside the executable, which may
+// lie in a folder the user cannot write and is shared by every run.
+class WorkDirectorySystem : public HostSystem {
+public:
+    explicit WorkDirectorySystem(const PrivateWorkDirectory& work) : work(work) {}
+    std::string ProgramDirectory() override { return work.Path().string() + "/"; }
+
+private:
+    const PrivateWorkDirectory& work;
 };
 
 // The path made absolute against the current directory, so it stays valid

@@ -23,6 +23,7 @@ int main(int argc, char** argv)
 
     CommandAction action;
     AddPictureCommands(app, action);
+    AddBuildCommand(app, action);
     AddPackCommand(app, action);
 
     try {

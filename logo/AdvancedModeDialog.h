@@ -24,6 +24,9 @@ enum LogoPosition : int32_t {
 // Working files of a build, by relative name in the current directory.
 inline constexpr char kPayloadFileName[] = "tmp.tbp";
 inline constexpr char kReducedJpegFileName[] = "tmp.jpg";
+inline constexpr char kArchiveFileName[] = "tmp_b_pic";
+// The rebuilt image, in the program directory.
+inline constexpr char kWorkImageFileName[] = "tmp.bin";
 
 class CAdvancedModeDialog {
 public:
@@ -41,6 +44,18 @@ public:
     // Reduces the JPEG at `path` into `buffer` and into "tmp.jpg"; returns the
     // reduced length, or -1 when the file holds no usable scan.
     int32_t ReduceJpeg(const std::string& path, Bytes& buffer);
+
+    // Makes the new BIOS image from the settings: the payload, packed as the
+    // logo member, in the logo slot of a copy of `biosPath`.  The image is
+    // left in the program directory's "tmp.bin" and copied to `outputPath`
+    // when one is set.  On false the user has been told why (or the slot
+    // search failed silently) and `outputPath` is untouched.
+    bool BuildBiosWithLogo();
+
+    // Packs the payload into the archive; the palette of a bitmap shown with
+    // the POST messages on the advanced path is prepared first.
+    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                         const std::string& memberName);
 
     // Logo settings.
     std::string biosPath;

@@ -174,23 +174,59 @@ bool IsLogoFormBitmap(const BitmapLayout& layout)
            !layout.topDown;
 }
 
-bool NormaliseBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Bytes& out)
+bool DecodeBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, IndexedImage& image)
 {
     const uint64_t width = static_cast<uint64_t>(layout.width);
     const uint64_t height = static_cast<uint64_t>(layout.height);
-    const uint64_t stride = BitmapStride(width);
-    const uint64_t paletteBytes = uint64_t{layout.paletteCount} * 4;
-    const uint64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteBytes;
-    const uint64_t imageBytes = stride * height;
-    const uint64_t total = pixelOffset + imageBytes;
-    if (layout.bitsPerPixel != 8 || total > UINT32_MAX) return false;
     const uint64_t paletteEnd =
         uint64_t{layout.paletteOffset} + uint64_t{layout.paletteCount} * layout.paletteEntrySize;
-    if (paletteEnd > file.size() || uint64_t{layout.pixelOffset} + layout.pixelDataSize > file.size()) {
-        return false;  // the file was not read whole
+    if (layout.bitsPerPixel != 8 || width * height > UINT32_MAX || paletteEnd > file.size() ||
+        uint64_t{layout.pixelOffset} + layout.pixelDataSize > file.size()) {
+        return false;  // not a loadable 8-bit bitmap, or not read whole
+    }
+    image.width = layout.width;
+    image.height = layout.height;
+    image.pixelsPerMetreX = layout.pixelsPerMetreX;
+    image.pixelsPerMetreY = layout.pixelsPerMetreY;
+    // A core header has no count of its own; a short table keeps its length.
+    const bool core = layout.infoHeaderSize == kCoreHeaderSize;
+    image.colorsUsedField = core ? (layout.paletteCount == 256 ? 0 : layout.paletteCount) : layout.colorsUsedField;
+    image.palette.resize(layout.paletteCount);
+    for (uint32_t i = 0; i < layout.paletteCount; ++i) {
+        const uint8_t* entry = &file[layout.paletteOffset + i * layout.paletteEntrySize];
+        image.palette[i] = {entry[2], entry[1], entry[0]};
     }
 
-    out.assign(static_cast<size_t>(total), 0);
+    image.pixels.assign(static_cast<size_t>(width * height), 0);
+    if (layout.compression == kBitmapCompressionRle8) {
+        // The stream paints bottom-up rows; turn them over afterwards.
+        Bytes bottomUp(image.pixels.size(), 0);
+        const auto stream = file.subspan(layout.pixelOffset, static_cast<size_t>(layout.pixelDataSize));
+        if (!WalkRle8(stream, width, height, bottomUp.data())) return false;
+        for (uint64_t y = 0; y < height; ++y) {
+            std::copy_n(&bottomUp[y * width], width, &image.pixels[(height - 1 - y) * width]);
+        }
+        return true;
+    }
+    const uint64_t stride = BitmapStride(width);
+    for (uint64_t row = 0; row < height; ++row) {
+        // Row `row` of the file is the top row when the rows are stored top-down.
+        const uint64_t y = layout.topDown ? row : height - 1 - row;
+        std::copy_n(&file[layout.pixelOffset + row * stride], width, &image.pixels[y * width]);
+    }
+    return true;
+}
+
+Bytes EncodeLogoFormBitmap(const IndexedImage& image)
+{
+    const uint64_t width = static_cast<uint64_t>(image.width);
+    const uint64_t height = static_cast<uint64_t>(image.height);
+    const uint64_t stride = BitmapStride(width);
+    const uint64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + image.palette.size() * 4;
+    const uint64_t imageBytes = stride * height;
+    const uint64_t total = pixelOffset + imageBytes;
+
+    Bytes out(static_cast<size_t>(total), 0);
     uint8_t* p = out.data();
     p[0] = 'B';
     p[1] = 'M';
@@ -198,46 +234,36 @@ bool NormaliseBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, 
     WriteLe32(p + 10, static_cast<uint32_t>(pixelOffset));
     uint8_t* info = p + kFileHeaderSize;
     WriteLe32(info + 0, kInfoHeaderSize);
-    WriteLe32(info + 4, static_cast<uint32_t>(layout.width));
-    WriteLe32(info + 8, static_cast<uint32_t>(layout.height));
+    WriteLe32(info + 4, static_cast<uint32_t>(image.width));
+    WriteLe32(info + 8, static_cast<uint32_t>(image.height));
     WriteLe16(info + 12, 1);
     WriteLe16(info + 14, 8);
     WriteLe32(info + 16, kBitmapCompressionNone);
     WriteLe32(info + 20, static_cast<uint32_t>(imageBytes));
-    WriteLe32(info + 24, static_cast<uint32_t>(layout.pixelsPerMetreX));
-    WriteLe32(info + 28, static_cast<uint32_t>(layout.pixelsPerMetreY));
-    // The palette step reads 0 here as a full table of 256 entries.
-    const bool fullCoreTable = layout.infoHeaderSize == kCoreHeaderSize && layout.paletteCount == 256;
-    const uint32_t colorsUsed = layout.infoHeaderSize == kCoreHeaderSize
-                                    ? (fullCoreTable ? 0 : layout.paletteCount)
-                                    : layout.colorsUsedField;
-    WriteLe32(info + 32, colorsUsed);
-    WriteLe32(info + 36, 0);
-
+    WriteLe32(info + 24, static_cast<uint32_t>(image.pixelsPerMetreX));
+    WriteLe32(info + 28, static_cast<uint32_t>(image.pixelsPerMetreY));
+    WriteLe32(info + 32, image.colorsUsedField);
     uint8_t* palette = info + kInfoHeaderSize;
-    for (uint32_t i = 0; i < layout.paletteCount; ++i) {
-        const uint8_t* entry = &file[layout.paletteOffset + i * layout.paletteEntrySize];
-        palette[i * 4 + 0] = entry[0];
-        palette[i * 4 + 1] = entry[1];
-        palette[i * 4 + 2] = entry[2];
+    for (size_t i = 0; i < image.palette.size(); ++i) {
+        palette[i * 4 + 0] = image.palette[i][2];
+        palette[i * 4 + 1] = image.palette[i][1];
+        palette[i * 4 + 2] = image.palette[i][0];
     }
-
     uint8_t* rows = p + pixelOffset;
-    if (layout.compression == kBitmapCompressionRle8) {
-        Bytes pixels(static_cast<size_t>(width * height), 0);
-        const auto stream = file.subspan(layout.pixelOffset, static_cast<size_t>(layout.pixelDataSize));
-        if (!WalkRle8(stream, width, height, pixels.data())) return false;
-        for (uint64_t y = 0; y < height; ++y) {
-            std::copy_n(&pixels[y * width], width, rows + y * stride);
-        }
-        return true;
+    for (uint64_t y = 0; y < height; ++y) {  // bottom row first
+        std::copy_n(&image.pixels[(height - 1 - y) * width], width, rows + y * stride);
     }
-    for (uint64_t row = 0; row < height; ++row) {
-        // Row `row` of the file; the output keeps the bottom row first.
-        const uint64_t target = layout.topDown ? height - 1 - row : row;
-        const uint8_t* source = &file[layout.pixelOffset + row * stride];
-        std::copy_n(source, width, rows + target * stride);
-    }
+    return out;
+}
+
+bool NormaliseBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Bytes& out)
+{
+    IndexedImage image;
+    if (!DecodeBitmap(file, layout, image)) return false;
+    const uint64_t size = kFileHeaderSize + kInfoHeaderSize + image.palette.size() * 4 +
+                          BitmapStride(static_cast<uint64_t>(image.width)) * static_cast<uint64_t>(image.height);
+    if (size > UINT32_MAX) return false;
+    out = EncodeLogoFormBitmap(image);
     return true;
 }
 

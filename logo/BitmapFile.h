@@ -8,9 +8,11 @@
 // top-down rows; such files are accepted and normalised.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -52,6 +54,24 @@ BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, Bi
 // True when the file already has the form the logo uses, so it can go into
 // the payload byte for byte.
 bool IsLogoFormBitmap(const BitmapLayout& layout);
+
+// A palette picture in memory.
+struct IndexedImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<std::array<uint8_t, 3>> palette;  // red, green, blue
+    std::vector<uint8_t> pixels;                  // one index per pixel, top row first
+    uint32_t colorsUsedField = 0;                 // written as is; 0 means a full table
+    int32_t pixelsPerMetreX = 0;
+    int32_t pixelsPerMetreY = 0;
+};
+
+// Reads the pixels and palette of a file InspectBitmap found Loadable and
+// that is held whole in `file`.
+bool DecodeBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, IndexedImage& image);
+
+// The picture as a logo-form bitmap file.
+Bytes EncodeLogoFormBitmap(const IndexedImage& image);
 
 // Writes the picture in the logo form: "BM" file header, 40-byte info header,
 // 4-byte palette entries, uncompressed rows bottom-up.  Only for files that

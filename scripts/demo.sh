@@ -1,16 +1,19 @@
 #!/bin/sh
-# Runs the main job on the bundled samples and says where the results are.
+# The main job on the bundled samples: a new boot logo built into a BIOS image.
 set -eu
 varlin=${1:-build/native/bin/varlin}
 cd "$(dirname "$0")/.."
 out=build/demo
 mkdir -p "$out"
 
+bios=samples/bios/award-256k.bin
 picture=samples/pictures/varlin-640x480.bmp
+
 echo "== checking the sample picture $picture"
 "$varlin" check-picture "$picture"
 
-echo "== writing its logo payload"
-"$varlin" payload "$picture" -o "$out/logo.tbp" --post-message --position top-left
+echo "== building $bios with it as the boot logo (POST messages shown over it)"
+"$varlin" build --bios "$bios" --picture "$picture" --post-message --output "$out/award-256k-varlin.bin"
 
-echo "The payload is in $out/logo.tbp"
+echo
+echo "The new BIOS image is $out/award-256k-varlin.bin"

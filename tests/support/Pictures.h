@@ -6,17 +6,12 @@
 #include <cstdint>
 #include <vector>
 
+#include "logo/BitmapFile.h"
 #include "platform/Files.h"
 
 namespace varlin::test {
 
-// A palette picture, top row first, one index per pixel.
-struct IndexedPicture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> pixels;
-    std::vector<std::array<uint8_t, 3>> palette;  // red, green, blue
-};
+using IndexedPicture = IndexedImage;
 
 // A picture of `colours` palette entries with a pattern that uses them all.
 IndexedPicture MakeIndexedPicture(int width, int height, int colours = 256, unsigned seed = 1);

@@ -1,0 +1,78 @@
+// build: a new BIOS image with the picture as its boot logo.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/WizardApp.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleMessages.h"
+#include "cli/LogoOptions.h"
+#include "cli/WorkDirectory.h"
+#include "logo/LogoSlotFinder.h"
+
+namespace varlin::cli {
+
+namespace {
+
+struct BuildRequest {
+    std::string bios;
+    std::string picture;
+    std::string output;
+    LogoOptions logo;
+};
+
+int RunBuild(const BuildRequest& request)
+{
+    const std::string bios = AbsolutePath(request.bios);
+    const std::string picture = AbsolutePath(request.picture);
+    const std::string output = AbsolutePath(request.output);
+
+    // The build works through fixed-name files in the current directory and
+    // the program directory; both are this run's own.
+    PrivateWorkDirectory work;
+    if (!work.Entered()) {
+        std::fprintf(stderr, "Cannot make a working directory.\n");
+        return kExitFailure;
+    }
+    ConsoleMessagePort messages;
+    WorkDirectorySystem system(work);
+    PlatformServices platform{messages, system};
+    CWizardApp app(platform);
+    app.advancedMode = 1;  // every setting is the user's own, as in the Advanced Mode dialog
+    CAdvancedModeDialog& builder = app.advancedModeDialog;
+
+    if (!builder.checker.CheckPicture(picture)) return kExitFailure;
+    PictureKind kind = PictureKind::Bitmap;
+    if (!DecidePictureKindForDialog(picture, messages, kind)) return kExitFailure;
+    if (!ApplyLogoOptions(request.logo, kind, builder)) return kExitUsage;
+    if (!CheckScreenResolution(builder.checker, builder.screenResolution, messages)) return kExitFailure;
+
+    builder.biosPath = bios;
+    builder.picturePath = picture;
+    builder.outputPath = output;
+    if (!builder.BuildBiosWithLogo()) return kExitFailure;
+
+    uint32_t length = 0;
+    CLogoSlotFinder finder(messages);
+    const int32_t slot = finder.FindLogoSlot(output, length);
+    std::printf("built %s: logo member of %u bytes at 0x%X, header word 0x%04X\n", output.c_str(), length,
+                static_cast<unsigned>(slot), static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddBuildCommand(CLI::App& app, CommandAction& action)
+{
+    auto request = std::make_shared<BuildRequest>();
+    CLI::App* command = app.add_subcommand(
+        "build", "Build a new BIOS image with the picture as its boot logo. The source image is never changed; "
+                 "OUTPUT is written only when the build succeeds.");
+    command->add_option("--bios", request->bios, "The source BIOS image")->required();
+    command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
+    command->add_option("--output", request->output, "The new BIOS image")->required();
+    AddLogoOptions(*command, request->logo);
+    command->callback([request, &action] { action = [request] { return RunBuild(*request); }; });
+}
+
+}  // namespace varlin::cli

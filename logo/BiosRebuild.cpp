@@ -1,0 +1,126 @@
+// The BIOS image rebuild: the chosen picture, packed as the logo member, in
+// the logo slot of a copy of the BIOS image.
+#include <cstdio>
+#include <filesystem>
+
+#include "app/WizardApp.h"
+#include "lha/LhaWriter.h"
+#include "logo/AdvancedModeDialog.h"
+#include "logo/LogoSlotFinder.h"
+#include "logo/PalettePreparation.h"
+#include "platform/Text.h"
+
+namespace varlin {
+
+namespace {
+
+constexpr char kFileOpenError[] = "File open error!";
+constexpr char kCannotOpenWorkCopy[] = "Can not open BIOS file ";
+constexpr char kCannotWriteOutput[] = "Can not write BIOS file ";
+constexpr char kNotOpenFile[] = "Not open file %s";
+constexpr char kPictureTooBig[] = "Picture file is too big, \nplease selected a small one!";
+
+// BIOS images are a few hundred KiB; anything near this is no BIOS image.
+constexpr size_t kBiosReadLimit = 64u << 20;
+
+void RemoveWorkingFiles()
+{
+    std::remove(kPayloadFileName);
+    std::remove(kArchiveFileName);
+}
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    return a == b || std::filesystem::equivalent(a, b, error);
+}
+
+}  // namespace
+
+bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                                          const std::string& memberName)
+{
+    LhaResetState();
+    std::string packed = payloadPath;
+    if (app.advancedMode != 0 && showPostMessage != 0 && pictureIsBitmap == 1) {
+        if (!PreparePalette(payloadPath, kPreparedPaletteFileName)) {
+            app.platform.messages.ShowMessage(FormatText(kNotOpenFile, kPreparedPaletteFileName));
+            return false;
+        }
+        packed = kPreparedPaletteFileName;
+    }
+    const LhaResult result = LhaWriteArchive(packed, archivePath, memberName);
+    if (!result) {
+        app.platform.messages.ShowMessage(result.message);
+        return false;
+    }
+    return true;
+}
+
+bool CAdvancedModeDialog::BuildBiosWithLogo()
+{
+    MessagePort& messages = app.platform.messages;
+    logoHeaderWord = 0;
+    if (!WriteLogoPayload()) return false;
+
+    const std::string memberName(FileNamePart(picturePath));
+    if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName)) {
+        RemoveWorkingFiles();
+        return false;
+    }
+
+    uint32_t oldLength = 0;
+    CLogoSlotFinder finder(messages);
+    const int32_t slot = finder.FindLogoSlot(biosPath, oldLength);
+    if (slot < 0) {
+        RemoveWorkingFiles();
+        return false;
+    }
+
+    Bytes archive;
+    if (ReadWholeFile(kArchiveFileName, archive) != ReadStatus::Ok) {
+        messages.ShowMessage(kFileOpenError);
+        return false;
+    }
+
+    // The work copy: the source image with the old logo wiped to 0xFF.
+    const std::string workPath = app.platform.system.ProgramDirectory() + kWorkImageFileName;
+    Bytes image;
+    if (ReadWholeFile(biosPath, image, kBiosReadLimit) != ReadStatus::Ok ||
+        static_cast<uint64_t>(slot) + oldLength > image.size()) {
+        messages.ShowMessage(kCannotOpenWorkCopy + workPath);
+        return false;
+    }
+    std::fill_n(image.begin() + slot, oldLength, uint8_t{0xFF});
+
+    // The new logo must leave at least one 0xFF byte after it, so that it
+    // stays the last member of the chain.
+    size_t freeRun = 0;
+    while (static_cast<size_t>(slot) + freeRun < image.size() && image[static_cast<size_t>(slot) + freeRun] == 0xFF) {
+        ++freeRun;
+    }
+    if (freeRun == 0 || freeRun - 1 < archive.size()) {
+        std::remove(workPath.c_str());
+        RemoveWorkingFiles();
+        messages.ShowMessage(kPictureTooBig);
+        return false;
+    }
+    std::copy(archive.begin(), archive.end(), image.begin() + slot);
+
+    if (!ReplaceFileAtomically(workPath, image.data(), image.size())) {
+        messages.ShowMessage(kCannotOpenWorkCopy + workPath);
+        return false;
+    }
+    // The user's file is written only now, whole, so a failed build never
+    // costs them what the file held before.
+    if (!outputPath.empty() && !SamePath(outputPath, workPath) &&
+        !ReplaceFileAtomically(outputPath, image.data(), image.size())) {
+        messages.ShowMessage(kCannotWriteOutput + outputPath);
+        RemoveWorkingFiles();
+        return false;
+    }
+    RemoveWorkingFiles();
+    return true;
+}
+
+}  // namespace varlin

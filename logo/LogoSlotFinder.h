@@ -1,0 +1,31 @@
+// Finding where the logo goes in an Award BIOS image.
+//
+// The image holds its modules as a chain of LHA level-1 members from offset
+// 0; the chain ends where the next member would start on a 0xFF byte, the
+// first byte of the free space.  The logo is the member loaded at 4000:0,
+// and it may only be replaced when it is the last member.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/MessagePort.h"
+
+namespace varlin {
+
+class CLogoSlotFinder {
+public:
+    explicit CLogoSlotFinder(MessagePort& messages) : messages(messages) {}
+    virtual ~CLogoSlotFinder() = default;
+
+    // Returns the offset at which the new logo archive goes and sets
+    // `slotLength` to the length of the old logo there (0 when the image has
+    // none and the slot is the free space after the last member); -1 when
+    // there is no usable slot, after a message where one is due.
+    int32_t FindLogoSlot(const std::string& biosPath, uint32_t& slotLength);
+
+private:
+    MessagePort& messages;
+};
+
+}  // namespace varlin

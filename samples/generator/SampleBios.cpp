@@ -1,0 +1,170 @@
+#include "samples/generator/SampleBios.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string_view>
+#include <vector>
+
+#include "lha/LhaWriter.h"
+#include "platform/Files.h"
+
+namespace varlin::samples {
+
+namespace {
+
+constexpr size_t KiB = 1024;
+
+// The regions a board of each size keeps for its DMI and ESCD (PNP) data:
+// the preserved areas carry their marks so that an update leaves them be.
+struct PreservedArea {
+    size_t offset;     // from the start of the image
+    size_t markAt;     // where the mark stands inside the area
+    const char* mark;
+};
+
+struct ImageSpec {
+    const char* fileName;
+    size_t size;
+    char sizeCode;         // at size - 8103
+    const char* biosId;    // 8 characters at size - 24
+    size_t bootBlockSize;  // the top of the image, programmed last
+    bool withLogo;
+    std::vector<PreservedArea> preserved;
+    bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
+};
+
+const std::vector<ImageSpec>& Specs()
+{
+    static const std::vector<ImageSpec> specs = {
+        {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, true,
+         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false},
+        {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, true,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
+        {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, false,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
+        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true},
+        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 64 * KiB, true,
+         {{0x80000, 0, "IMD$"}, {0x90000, 2, "ACFG"}}, false},
+    };
+    return specs;
+}
+
+// Module contents that compress like code does: runs of similar
+// instructions with changing operands, and tables.
+Bytes ModuleBytes(size_t size, uint32_t seed)
+{
+    std::mt19937 random(seed);
+    static constexpr uint8_t kOpcodes[] = {0x8B, 0x89, 0xE8, 0x74, 0x75, 0xB8, 0x50, 0x58, 0xC3, 0x66, 0x0F};
+    Bytes bytes;
+    bytes.reserve(size);
+    while (bytes.size() < size) {
+        if (random() % 8 == 0) {
+            const uint8_t base = static_cast<uint8_t>(random());
+            for (int i = 0; i < 16; ++i) bytes.push_back(static_cast<uint8_t>(base + i * 4));
+        } else {
+            bytes.push_back(kOpcodes[random() % sizeof kOpcodes]);
+            bytes.push_back(static_cast<uint8_t>(random() % 16));
+            if (random() % 2 == 0) bytes.push_back(static_cast<uint8_t>(random()));
+        }
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+struct Module {
+    std::string name;
+    uint16_t segment;
+    Bytes content;
+};
+
+// Packs one module with our writer at its load address; empty on failure.
+Bytes PackModule(LhaWriter& writer, const Module& module, const std::string& workFolder)
+{
+    std::string input = workFolder + "/" + module.name;
+    const std::string archive = workFolder + "/module.lzh";
+    if (!WriteWholeFile(input, module.content)) return {};
+    writer.LhaResetState();
+    char address[10];
+    std::snprintf(address, sizeof address, "%X:0", static_cast<unsigned>(module.segment));
+    writer.SetLoadAddressText(address);
+    const LhaResult result = writer.LhaWriteArchive(input, archive, module.name);
+    Bytes packed;
+    if (!result || ReadWholeFile(archive, packed) != ReadStatus::Ok) {
+        std::fprintf(stderr, "cannot pack %s: %s\n", module.name.c_str(), result.message.c_str());
+        return {};
+    }
+    std::remove(archive.c_str());
+    std::remove(input.c_str());
+    return packed;
+}
+
+class SilentSink final : public LhaProgressSink {
+public:
+    void WriteOutput(std::string_view) override {}
+    void WriteError(std::string_view) override {}
+};
+
+bool MakeImage(const ImageSpec& spec, const Bytes& logoPayload, const std::string& folder, const std::string& workFolder)
+{
+    SilentSink sink;
+    LhaWriter writer(sink);
+    std::vector<Module> modules = {
+        {"original.tm", 0x5000, ModuleBytes(spec.size / 3, 1)},
+        {"extension.rom", 0x4001, ModuleBytes(spec.size / 16, 2)},
+        {"acpitbl.bin", 0x4002, ModuleBytes(spec.size / 32, 3)},
+    };
+    if (spec.withLogo) modules.push_back({"varlin.bmp", 0x4000, logoPayload});
+
+    Bytes image;
+    for (const Module& module : modules) {
+        const Bytes packed = PackModule(writer, module, workFolder);
+        if (packed.empty()) return false;
+        image.insert(image.end(), packed.begin(), packed.end());
+        // The system BIOS member carries a checksum byte after its archive.
+        if (module.segment == 0x5000) {
+            uint8_t sum = 0;
+            for (uint8_t byte : packed) sum = static_cast<uint8_t>(sum + byte);
+            image.push_back(static_cast<uint8_t>(-sum));
+        }
+    }
+    const size_t bootStart = spec.size - spec.bootBlockSize;
+    if (image.size() + 16 > bootStart) {
+        std::fprintf(stderr, "%s: the modules do not fit\n", spec.fileName);
+        return false;
+    }
+    image.resize(spec.size, 0xFF);  // free space
+
+    for (const PreservedArea& area : spec.preserved) {
+        for (size_t i = 0; i < 4; ++i) image[area.offset + area.markAt + i] = static_cast<uint8_t>(area.mark[i]);
+    }
+    if (spec.extraRegionRecord) {
+        const char record[] = {'*', 'B', 'S', '1', 0x00, 0x00, 0x08, 0x00};
+        std::copy(record, record + sizeof record, image.begin() + 0x60000);
+    }
+    // The boot block: code of its own, then the size code and the BIOS ID.
+    const Bytes boot = ModuleBytes(spec.bootBlockSize, 4);
+    std::copy(boot.begin(), boot.end(), image.begin() + static_cast<ptrdiff_t>(bootStart));
+    image[spec.size - 8103] = static_cast<uint8_t>(spec.sizeCode);
+    for (size_t i = 0; i < 8; ++i) image[spec.size - 24 + i] = static_cast<uint8_t>(spec.biosId[i]);
+
+    return WriteWholeFile(folder + "/" + spec.fileName, image);
+}
+
+}  // namespace
+
+bool WriteSampleBiosImages(const std::string& folder, const std::string& pictureFolder, const std::string& workFolder)
+{
+    // The logo inside the samples: the small sample bitmap, centred, as the
+    // logo payload carries it (header word 0 in place of "BM").
+    Bytes logo;
+    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logo) != ReadStatus::Ok || logo.size() < 2) return false;
+    logo[0] = 0x00;
+    logo[1] = 0x00;
+    for (const ImageSpec& spec : Specs()) {
+        if (!MakeImage(spec, logo, folder, workFolder)) return false;
+    }
+    return true;
+}
+
+}  // namespace varlin::samples

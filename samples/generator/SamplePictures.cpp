@@ -1,0 +1,133 @@
+#include "samples/generator/SamplePictures.h"
+
+#include <stb_image_write.h>
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+#include "logo/BitmapFile.h"
+#include "platform/Files.h"
+#include "resources/generator/BlockFont.h"
+
+namespace varlin::samples {
+
+namespace {
+
+using Rgb = std::array<uint8_t, 3>;
+
+// What lies under a pixel of the logo: the sky (a shade by height), the sun,
+// or the lettering.
+enum class Layer { Sky, Sun, Letter };
+
+struct Pixel {
+    Layer layer;
+    int shade;  // 0..kSkyShades-1 for the sky, 0..kSunShades-1 for the sun
+};
+
+constexpr int kSkyShades = 224;
+constexpr int kSunShades = 24;
+
+class LogoDesign {
+public:
+    LogoDesign(int width, int height) : width(width), height(height), lettering(static_cast<size_t>(width) * height)
+    {
+        static constexpr std::string_view kWord = "VARLIN";
+        const int scale = height / 40;
+        const int left = (width - artwork::TextWidth(kWord, scale, 6)) / 2;
+        artwork::DrawText(kWord, left, height / 5, scale, scale, 6, [this](int x, int y) {
+            if (x >= 0 && y >= 0 && x < this->width && y < this->height) lettering[static_cast<size_t>(y) * this->width + x] = true;
+        });
+    }
+
+    Pixel At(int x, int y) const
+    {
+        if (InLettering(x, y)) return {Layer::Letter, 0};
+        const double cx = width * 0.5;
+        const double cy = height * 0.62;
+        const double radius = height * 0.22;
+        const double distance = std::hypot(x - cx, y - cy);
+        if (distance < radius) return {Layer::Sun, static_cast<int>(distance / radius * (kSunShades - 1))};
+        return {Layer::Sky, y * (kSkyShades - 1) / (height - 1)};
+    }
+
+    static Rgb Colour(Pixel pixel)
+    {
+        switch (pixel.layer) {
+        case Layer::Letter:
+            return {250, 246, 232};
+        case Layer::Sun: {
+            const double t = pixel.shade / double(kSunShades - 1);
+            return {255, static_cast<uint8_t>(230 - 90 * t), static_cast<uint8_t>(120 - 100 * t)};
+        }
+        case Layer::Sky:
+        default: {
+            // Night blue at the top to a warm dusk at the horizon.
+            const double t = pixel.shade / double(kSkyShades - 1);
+            return {static_cast<uint8_t>(16 + 200 * t), static_cast<uint8_t>(24 + 90 * t),
+                    static_cast<uint8_t>(90 + 10 * t)};
+        }
+        }
+    }
+
+private:
+    bool InLettering(int x, int y) const { return lettering[static_cast<size_t>(y) * width + x]; }
+
+    int width;
+    int height;
+    std::vector<bool> lettering;
+};
+
+Bytes SampleBitmap(int width, int height)
+{
+    const LogoDesign design(width, height);
+    IndexedImage image;
+    image.width = width;
+    image.height = height;
+    image.pixelsPerMetreX = image.pixelsPerMetreY = 2835;
+    for (int shade = 0; shade < kSkyShades; ++shade) image.palette.push_back(LogoDesign::Colour({Layer::Sky, shade}));
+    for (int shade = 0; shade < kSunShades; ++shade) image.palette.push_back(LogoDesign::Colour({Layer::Sun, shade}));
+    image.palette.push_back(LogoDesign::Colour({Layer::Letter, 0}));
+    while (image.palette.size() < 256) image.palette.push_back({0, 0, 0});
+    image.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Pixel pixel = design.At(x, y);
+            const int index = pixel.layer == Layer::Sky   ? pixel.shade
+                              : pixel.layer == Layer::Sun ? kSkyShades + pixel.shade
+                                                          : kSkyShades + kSunShades;
+            image.pixels[static_cast<size_t>(y) * width + x] = static_cast<uint8_t>(index);
+        }
+    }
+    return EncodeLogoFormBitmap(image);
+}
+
+bool WriteSampleJpeg(const std::string& path, int width, int height)
+{
+    const LogoDesign design(width, height);
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(width) * height * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Rgb colour = LogoDesign::Colour(design.At(x, y));
+            rgb.insert(rgb.end(), colour.begin(), colour.end());
+        }
+    }
+    return stbi_write_jpg(path.c_str(), width, height, 3, rgb.data(), 90) != 0;
+}
+
+}  // namespace
+
+bool WriteSamplePictures(const std::string& folder)
+{
+    bool ok = WriteWholeFile(folder + "/varlin-640x480.bmp", SampleBitmap(640, 480));
+    ok = WriteWholeFile(folder + "/varlin-320x240.bmp", SampleBitmap(320, 240)) && ok;
+    ok = WriteSampleJpeg(folder + "/varlin-640x480.jpg", 640, 480) && ok;
+    ok = WriteSampleJpeg(folder + "/varlin-800x600.jpg", 800, 600) && ok;
+    return ok;
+}
+
+}  // namespace varlin::samples

@@ -1,0 +1,111 @@
+// varlin build on the bundled sample images, as users run it.
+#include <gtest/gtest.h>
+
+#include "logo/LogoSlotFinder.h"
+#include "logo/PalettePreparation.h"
+#include "tests/lha/LhaTestSupport.h"
+#include "tests/support/RecordingMessagePort.h"
+#include "tests/support/RunCommand.h"
+#include "tests/support/TempDir.h"
+
+namespace varlin {
+namespace {
+
+const std::string kSamples = VARLIN_SOURCE_DIR "/samples";
+
+struct SampleCase {
+    const char* bios;
+    const char* picture;
+    std::vector<std::string> options;
+    uint8_t headerLow;
+    uint8_t headerHigh;
+};
+
+// The payload the logo member must hold: the header word, then the bitmap
+// without "BM" (its palette prepared when shown with the POST messages) or
+// the JPEG, whose reduction keeps every segment stb writes.
+Bytes ExpectedPayload(const SampleCase& c, const test::TempDir& dir)
+{
+    const Bytes picture = test::ReadFile(kSamples + "/pictures/" + c.picture);
+    const bool bitmap = std::string(c.picture).ends_with(".bmp");
+    Bytes payload(picture.begin() + (bitmap ? 2 : 0), picture.end());
+    payload.insert(payload.begin(), {c.headerLow, c.headerHigh});
+    if (!bitmap || c.headerHigh == 0) return payload;
+    const std::string prepared = dir.File("expected-prepared");
+    EXPECT_TRUE(PreparePalette(dir.Write("expected.tbp", payload), prepared));
+    return test::ReadFile(prepared);
+}
+
+TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
+{
+    const SampleCase cases[] = {
+        {"award-128k.bin", "varlin-320x240.bmp", {"--position", "bottom-right"}, 0x30, 0x00},
+        {"award-256k.bin", "varlin-640x480.bmp", {"--post-message"}, 0x00, 0x01},
+        {"award-256k-nologo.bin", "varlin-640x480.jpg", {}, 0x02, 0x00},
+        {"award-512k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
+        {"award-1m.bin", "varlin-640x480.bmp", {"--position", "top-left"}, 0x10, 0x00},
+    };
+    for (const SampleCase& c : cases) {
+        SCOPED_TRACE(c.bios);
+        test::TempDir dir(test::TempDir::Enter);
+        const std::string source = kSamples + "/bios/" + c.bios;
+        const Bytes before = test::ReadFile(source);
+        const std::string output = dir.File("new.bin");
+        std::vector<std::string> arguments = {"build", "--bios", source, "--picture", kSamples + "/pictures/" + c.picture,
+                                              "--output", output};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const test::CommandResult result = test::RunVarlin(arguments);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find("built " + output), std::string::npos);
+
+        // The source stays as it was; the result differs from it only in the
+        // logo slot, and the new member decodes to the payload.
+        EXPECT_EQ(test::ReadFile(source), before);
+        const Bytes after = test::ReadFile(output);
+        ASSERT_EQ(after.size(), before.size());
+        test::RecordingMessagePort messages;
+        CLogoSlotFinder finder(messages);
+        uint32_t oldLength = 0;
+        uint32_t newLength = 0;
+        const int32_t slot = finder.FindLogoSlot(source, oldLength);
+        ASSERT_EQ(finder.FindLogoSlot(output, newLength), slot);
+        const size_t changedEnd = static_cast<size_t>(slot) + std::max(oldLength, newLength);
+        EXPECT_TRUE(std::equal(before.begin(), before.begin() + slot, after.begin()));
+        EXPECT_TRUE(std::equal(before.begin() + static_cast<ptrdiff_t>(changedEnd), before.end(),
+                               after.begin() + static_cast<ptrdiff_t>(changedEnd)));
+        const Bytes member(after.begin() + slot, after.begin() + slot + newLength);
+        const test::ParsedArchive parsed = test::ParseArchive(member);
+        ASSERT_TRUE(parsed.ok) << parsed.problem;
+        EXPECT_EQ(parsed.name, c.picture);
+        EXPECT_EQ(test::CheckWithDecoders(dir.Write("logo.lzh", member), ExpectedPayload(c, dir)), "");
+
+        // Nothing is left in the user's directory but the output.
+        size_t entries = 0;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+            entries += !entry.path().filename().string().starts_with("expected") && entry.path().filename() != "logo.lzh";
+        }
+        EXPECT_EQ(entries, 1u);
+    }
+}
+
+TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
+{
+    test::TempDir dir(test::TempDir::Enter);
+    const std::string output = dir.Write("keep.bin", {'k', 'e', 'e', 'p'});
+    const std::string picture = kSamples + "/pictures/varlin-640x480.bmp";
+
+    test::CommandResult result = test::RunVarlin({"build", "--bios", dir.File("missing.bin"), "--picture", picture, "--output", output});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.ends_with("Cannot open BIOS file!\n")) << result.err;
+
+    result = test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture",
+                              kSamples + "/pictures/varlin-800x600.jpg", "--output", output});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "Under 640*480 mode, Picture Size\nshould be less than 640*480 pixels.\nThis picture is 800 * 600 .\n");
+
+    EXPECT_EQ(test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture", picture}).exitCode, 2);
+    EXPECT_EQ(test::ReadFile(output), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
+}  // namespace
+}  // namespace varlin

@@ -1,0 +1,234 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/WizardApp.h"
+#include "logo/LogoSlotFinder.h"
+#include "tests/support/BiosImages.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/lha/LhaTestSupport.h"
+#include "tests/support/Pictures.h"
+#include "tests/support/TempDir.h"
+
+namespace varlin {
+namespace {
+
+using test::MakeMember;
+using test::MemberSpec;
+using test::ReadFile;
+
+const MemberSpec kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // H 0x24
+const MemberSpec kOldLogo = {"logo.bmp1", 0x1000, 0, 0x4000};       // H 0x22, at 0x10028
+const MemberSpec kOther = {"awardext.rom", 0x800, 0, 0x4001};
+
+// The example image: system BIOS, the old logo at 0x10028 of length 0x1025,
+// 0x3000 bytes of free space, then other data up to 256 KiB.
+Bytes ExampleImage(bool withLogo = true)
+{
+    Bytes image = MakeMember(kSystemBios);
+    const Bytes second = MakeMember(withLogo ? kOldLogo : kOther);
+    image.insert(image.end(), second.begin(), second.end());
+    test::AppendFill(image, 0x3000, 0xFF);
+    test::AppendFill(image, 0x40000 - image.size(), 0x00);
+    return image;
+}
+
+// An incompressible bitmap payload of exactly `payloadLength` bytes (which
+// must be 2 modulo 4): 3 palette entries, 64 pixels a row, random indices.
+Bytes RandomBitmap(size_t payloadLength)
+{
+    test::IndexedPicture picture;
+    picture.width = 64;
+    picture.height = static_cast<int>((payloadLength - 54 - 12) / 64);
+    picture.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
+    std::mt19937 random(11);
+    picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+    for (uint8_t& pixel : picture.pixels) pixel = static_cast<uint8_t>(random());
+    Bytes bitmap = test::MakeBmp(picture);
+    EXPECT_EQ(bitmap.size(), payloadLength);
+    return bitmap;
+}
+
+class BiosRebuildTest : public ::testing::Test {
+protected:
+    BiosRebuildTest()
+    {
+        platform.system.programDirectory = program.Path().string() + "/";
+        app.advancedMode = 1;
+    }
+
+    bool Build(const Bytes& image, const std::string& pictureName, const Bytes& picture)
+    {
+        builder.biosPath = dir.Write("source.bin", image);
+        builder.picturePath = dir.Write(pictureName, picture);
+        return builder.BuildBiosWithLogo();
+    }
+
+    std::string WorkImage() const { return program.File("tmp.bin"); }
+
+    // The logo member of the work image, as an archive of its own.
+    Bytes LogoMember()
+    {
+        CLogoSlotFinder finder(platform.messages);
+        uint32_t length = 0;
+        const int32_t slot = finder.FindLogoSlot(WorkImage(), length);
+        const Bytes image = ReadFile(WorkImage());
+        if (slot < 0) return {};
+        return Bytes(image.begin() + slot, image.begin() + slot + length);
+    }
+
+    // What the independent decoders say of the logo member.
+    std::string DecodersOnLogo(const Bytes& expected) { return test::CheckWithDecoders(dir.Write("logo.lzh", LogoMember()), expected); }
+    std::vector<std::string> Shown() const { return platform.messages.Texts(); }
+
+    test::TempDir program;                    // the program directory
+    test::TempDir dir{test::TempDir::Enter};  // the current directory
+    test::FakePlatform platform;
+    CWizardApp app{platform.services};
+    CAdvancedModeDialog& builder = app.advancedModeDialog;
+};
+
+TEST_F(BiosRebuildTest, TheNewLogoTakesTheOldSlotAndDecodesToThePayload)
+{
+    const Bytes source = ExampleImage();
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(160, 120, 64));
+    ASSERT_TRUE(Build(source, "logo.bmp", bitmap)) << ::testing::PrintToString(Shown());
+    EXPECT_TRUE(Shown().empty());
+    EXPECT_EQ(ReadFile(builder.biosPath), source);  // the source is never changed
+
+    const Bytes result = ReadFile(WorkImage());
+    ASSERT_EQ(result.size(), source.size());
+    CLogoSlotFinder finder(platform.messages);
+    uint32_t length = 0;
+    ASSERT_EQ(finder.FindLogoSlot(WorkImage(), length), 0x10028);
+    // Only the slot changed: before it the same bytes, after the archive 0xFF
+    // up to where the free space ended.
+    EXPECT_TRUE(std::equal(source.begin(), source.begin() + 0x10028, result.begin()));
+    for (size_t i = 0x10028 + length; i < 0x10028 + 0x4025; ++i) ASSERT_EQ(result[i], 0xFF) << i;
+    EXPECT_TRUE(std::equal(source.begin() + 0x10028 + 0x4025, source.end(), result.begin() + 0x10028 + 0x4025));
+
+    // The member, cut out of the image, is the payload: the header word for
+    // a plain centred bitmap (0) and the bitmap from its third byte.
+    const Bytes member(result.begin() + 0x10028, result.begin() + 0x10028 + length);
+    Bytes payload = {0x00, 0x00};
+    payload.insert(payload.end(), bitmap.begin() + 2, bitmap.end());
+    EXPECT_EQ(DecodersOnLogo(payload), "");
+    EXPECT_EQ(test::ParseArchive(member).name, "logo.bmp");
+
+    // The working files are gone, but for those that stay by design.
+    EXPECT_FALSE(test::FileExists("tmp.tbp"));
+    EXPECT_FALSE(test::FileExists("tmp_b_pic"));
+
+    // Built again from its own result, the logo is found in the same place.
+    builder.biosPath = dir.Write("again.bin", result);
+    ASSERT_TRUE(builder.BuildBiosWithLogo());
+    ASSERT_EQ(finder.FindLogoSlot(WorkImage(), length), 0x10028);
+    EXPECT_EQ(length, member.size());
+}
+
+TEST_F(BiosRebuildTest, TheArchiveMustLeaveOneFreeByteAfterIt)
+{
+    // freeRun is 0x1025 + 0x3000 = 0x4025: an archive of 0x4024 bytes fits.
+    // A stored member is 28 + name + payload bytes long.
+    ASSERT_TRUE(Build(ExampleImage(), "ab.bmp", RandomBitmap(0x4024 - 28 - 6))) << ::testing::PrintToString(Shown());
+    CLogoSlotFinder finder(platform.messages);
+    uint32_t length = 0;
+    ASSERT_EQ(finder.FindLogoSlot(WorkImage(), length), 0x10028);
+    EXPECT_EQ(length, 0x4024u);
+
+    // One byte more is refused, and the build leaves none of its files.
+    platform.messages.shown.clear();
+    builder.outputPath = dir.File("chosen.bin");
+    const Bytes precious = {'k', 'e', 'e', 'p'};
+    dir.Write("chosen.bin", precious);
+    EXPECT_FALSE(Build(ExampleImage(), "abc.bmp", RandomBitmap(0x4024 - 28 - 6)));
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Picture file is too big, \nplease selected a small one!"});
+    EXPECT_FALSE(test::FileExists(WorkImage()));
+    EXPECT_FALSE(test::FileExists("tmp.tbp"));
+    EXPECT_FALSE(test::FileExists("tmp_b_pic"));
+    EXPECT_EQ(ReadFile(dir.File("chosen.bin")), precious);  // the user's file survives a failed build
+}
+
+TEST_F(BiosRebuildTest, WithoutALogoTheArchiveGoesAfterTheLastMember)
+{
+    const Bytes source = ExampleImage(false);
+    const size_t end = MakeMember(kSystemBios).size() + MakeMember(kOther).size();
+    ASSERT_TRUE(Build(source, "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(32, 32, 16))));
+    const Bytes result = ReadFile(WorkImage());
+    EXPECT_TRUE(std::equal(source.begin(), source.begin() + static_cast<ptrdiff_t>(end), result.begin()));
+    CLogoSlotFinder finder(platform.messages);
+    uint32_t length = 0;
+    EXPECT_EQ(finder.FindLogoSlot(WorkImage(), length), static_cast<int32_t>(end));
+    EXPECT_GT(length, 0u);
+}
+
+TEST_F(BiosRebuildTest, OutputIsWrittenWholeOnlyAfterASuccessfulBuild)
+{
+    builder.outputPath = dir.File("new.bin");
+    ASSERT_TRUE(Build(ExampleImage(), "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
+    EXPECT_EQ(ReadFile(builder.outputPath), ReadFile(WorkImage()));
+
+    // A failed build (the slot search refuses the image) leaves it as it was.
+    const Bytes before = ReadFile(builder.outputPath);
+    Bytes damaged(0x20000, 0x00);
+    platform.messages.shown.clear();
+    EXPECT_FALSE(Build(damaged, "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
+    EXPECT_EQ(Shown(), std::vector<std::string>{"BIOS has error!"});
+    EXPECT_EQ(ReadFile(builder.outputPath), before);
+    EXPECT_FALSE(test::FileExists("tmp.tbp"));
+    EXPECT_FALSE(test::FileExists("tmp_b_pic"));
+
+    // The output may be the work image itself (Flash To Mainboard without a save).
+    builder.outputPath = WorkImage();
+    EXPECT_TRUE(Build(ExampleImage(), "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
+    EXPECT_FALSE(ReadFile(WorkImage()).empty());
+}
+
+TEST_F(BiosRebuildTest, PaletteIsPreparedOnlyForAnAdvancedBitmapWithPostMessages)
+{
+    // A palette lacking black, white and grey, so preparation changes it.
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(32, 16, 8));
+    struct Case {
+        int32_t advancedMode;
+        int32_t showPostMessage;
+        bool prepared;
+    };
+    for (const Case& c : {Case{1, 1, true}, Case{1, 0, false}, Case{0, 1, false}}) {
+        std::filesystem::remove("chack_pallete");
+        app.advancedMode = c.advancedMode;
+        builder.showPostMessage = c.showPostMessage;
+        ASSERT_TRUE(Build(ExampleImage(), "logo.bmp", bitmap));
+        EXPECT_EQ(test::FileExists("chack_pallete"), c.prepared);
+        if (c.prepared) {
+            const Bytes prepared = ReadFile("chack_pallete");
+            EXPECT_NE(Bytes(prepared.begin() + 2, prepared.end()), Bytes(bitmap.begin() + 2, bitmap.end()));
+            EXPECT_EQ(DecodersOnLogo(prepared), "");
+        } else {
+            // The header word still carries the POST flag; only the palette is left alone.
+            Bytes payload = {0x00, static_cast<uint8_t>(c.showPostMessage != 0 ? 0x01 : 0x00)};
+            payload.insert(payload.end(), bitmap.begin() + 2, bitmap.end());
+            EXPECT_EQ(DecodersOnLogo(payload), "");
+        }
+    }
+}
+
+TEST_F(BiosRebuildTest, JpegLogoCarriesTheReducedStream)
+{
+    app.advancedMode = 0;
+    app.easyResolution = 1;
+    ASSERT_TRUE(Build(ExampleImage(), "photo.jpg", test::MakeJpeg(800, 600)));
+    Bytes payload = {0x0A, 0x00};
+    const Bytes reduced = ReadFile("tmp.jpg");
+    payload.insert(payload.end(), reduced.begin(), reduced.end());
+    EXPECT_EQ(DecodersOnLogo(payload), "");
+}
+
+TEST_F(BiosRebuildTest, AnArchiveWithoutMemberStopsTheBuild)
+{
+    EXPECT_FALSE(builder.MakeLogoArchive(dir.File("missing.tbp"), "tmp_b_pic", "logo.bmp"));
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_NE(Shown()[0].find("missing.tbp"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace varlin

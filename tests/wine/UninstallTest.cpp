@@ -1,0 +1,66 @@
+// The uninstall library as the product's removal program uses it: loaded by
+// name, its exports looked up undecorated, against the real service manager.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "tests/wine/WineCheck.h"
+
+namespace {
+
+using UninstFunction = LONG(WINAPI*)(HWND, HINSTANCE, LONG);
+
+constexpr char kServiceName[] = "Kordex";
+
+bool ServiceExists(SC_HANDLE manager)
+{
+    SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_QUERY_STATUS);
+    if (service == nullptr) return false;
+    CloseServiceHandle(service);
+    return true;
+}
+
+bool InstallStoppedService(SC_HANDLE manager)
+{
+    SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+                                       SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
+                                       "C:\\windows\\system32\\drivers\\kordex.sys", nullptr, nullptr, nullptr,
+                                       nullptr, nullptr);
+    if (service == nullptr) return GetLastError() == ERROR_SERVICE_EXISTS;
+    CloseServiceHandle(service);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* library = argc > 1 ? argv[1] : "uninstall.dll";
+    HMODULE module = LoadLibraryA(library);
+    WINE_EXPECT(module != nullptr, "cannot load %s (%lu)", library, GetLastError());
+    if (module == nullptr) return 1;
+    auto initialize = reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstInitialize")));
+    auto uninitialize = reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstUnInitialize")));
+    WINE_EXPECT(initialize != nullptr && uninitialize != nullptr, "both exports by their plain names");
+    if (initialize == nullptr || uninitialize == nullptr) return 1;
+
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
+    WINE_EXPECT(manager != nullptr, "the service manager opens (%lu)", GetLastError());
+    if (manager == nullptr) return 1;
+
+    // Installed and stopped: removed at once.
+    WINE_EXPECT(InstallStoppedService(manager), "the service can be created (%lu)", GetLastError());
+    WINE_EXPECT(ServiceExists(manager), "the service exists before");
+    WINE_EXPECT(initialize(nullptr, nullptr, 0) == 0, "UninstInitialize returns 0");
+    WINE_EXPECT(!ServiceExists(manager), "the service is gone");
+
+    // Not installed at all: nothing happens, still 0.
+    WINE_EXPECT(initialize(nullptr, nullptr, 0) == 0, "UninstInitialize returns 0 without a service");
+    WINE_EXPECT(!ServiceExists(manager), "still no service");
+
+    WINE_EXPECT(uninitialize(nullptr, nullptr, 0) == 0, "UninstUnInitialize returns 0");
+    CloseServiceHandle(manager);
+    FreeLibrary(module);
+    std::printf("uninstall: %d failure(s)\n", varlin::wine::failures);
+    return varlin::wine::failures;
+}
