@@ -28,6 +28,37 @@ void MatchFinder::InitTrie()
     a.next[DICT_SIZE - 1] = NIL;
     avail = 1;
     std::fill(a.next + kChainHeadBase, a.next + kNextEntries, NIL);
+    pendingNode = NIL;
+}
+
+// Sets the branch nodes from q up to its root to `pos`.  The pending stamp
+// is written only into the nodes of its path that q's path does not share:
+// those deeper than the common prefix of the two positions' texts (the
+// current position passes through q, the pending one through the pending
+// node).  Then q's whole path is left pending.
+void MatchFinder::StampPathToRoot(unsigned q)
+{
+    MatchTrieArrays& a = arrays[0];
+    if (pendingNode != NIL) {
+        const unsigned limit = std::min<unsigned>(a.level[pendingNode], a.level[q]);
+        const uint8_t* here = a.text + pos;
+        const uint8_t* there = a.text + WindowPosition(pendingPosition);
+        unsigned common = 0;
+        while (common < limit && here[common] == there[common]) ++common;
+        for (unsigned t = pendingNode; t < DICT_SIZE && a.level[t] > common; t = a.parent[t]) {
+            a.position[t] = pendingPosition;
+        }
+    }
+    pendingNode = q < DICT_SIZE ? q : NIL;
+    pendingPosition = pos;
+}
+
+// Writes the pending stamp into every node of its path.
+void MatchFinder::WritePendingPath()
+{
+    MatchTrieArrays& a = arrays[0];
+    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = a.parent[t]) a.position[t] = pendingPosition;
+    pendingNode = NIL;
 }
 
 unsigned MatchFinder::ChildOf(unsigned q, unsigned c)
@@ -106,8 +137,9 @@ void MatchFinder::FindMatch()
             r = q;
             q = a.parent[q];
         }
-        for (unsigned t = q; t < DICT_SIZE; t = a.parent[t]) a.position[t] = pos;
+        StampPathToRoot(q);
     } else {
+        WritePendingPath();  // the search from the root reads positions on any path
         q = a.text[pos] + ROOT_BASE;
         r = ChildOf(q, a.text[pos + 1]);
         if (r == NIL) {
@@ -166,9 +198,13 @@ void MatchFinder::RemoveOldest()
     if (r >= ROOT_BASE) return;  // a root's child count is never looked at
     if (--a.childCount[r] > 1) return;
 
-    // Branch node r has one child left, which takes r's place.
-    const unsigned t = WindowPosition(a.position[r]);
-    const unsigned s = ChildOf(r, a.text[t + a.level[r]]);
+    // Branch node r has one child left, which takes r's place.  The text at
+    // any position below r names that child; r's own position may be behind
+    // the pending stamp (and then no longer in the window), in which case
+    // the stamp, which is r's true position, names it.
+    unsigned s = ChildOf(r, a.text[WindowPosition(a.position[r]) + a.level[r]]);
+    if (s == NIL) s = ChildOf(r, a.text[WindowPosition(pendingPosition) + a.level[r]]);
+    if (r == pendingNode) pendingNode = a.parent[r] < DICT_SIZE ? a.parent[r] : NIL;
     Unlink(s);
     TakePlaceInChain(s, r);
     a.parent[s] = a.parent[r];

@@ -79,8 +79,22 @@ private:
     // beyond `pos` were stored before the window last slid.
     unsigned WindowPosition(unsigned stored) const { return stored >= pos ? stored - DICT_SIZE : stored; }
 
+    void StampPathToRoot(unsigned q);
+    void WritePendingPath();
+
     std::unique_ptr<MatchTrieArrays[]> arrays;
     unsigned avail = NIL;  // first free branch node
+
+    // Every position passes through all branch nodes above the node where
+    // its search starts, so those all take the new position.  On runs and
+    // repeated patterns that path is hundreds of nodes deep and much the same
+    // from one position to the next; it is therefore kept as one pending
+    // stamp -- the branch nodes from pendingNode up to its root stand at
+    // pendingPosition -- and written into position[] only where the next
+    // stamp's path leaves it, or before a search from a root, which may read
+    // any path.  Nodes off the pending path always hold their true position.
+    unsigned pendingNode = NIL;
+    unsigned pendingPosition = 0;
 };
 
 }  // namespace varlin

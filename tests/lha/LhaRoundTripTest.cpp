@@ -17,6 +17,8 @@ struct CorpusEntry {
     std::function<Bytes()> make;
 };
 
+void PrintTo(const CorpusEntry& entry, std::ostream* out) { *out << entry.name; }
+
 // Text of `size` bytes with repeats at all distances, for sizes around the
 // window and block boundaries.
 Bytes SizedText(size_t size) { return test::EnglishLikeText(size, static_cast<uint32_t>(size)); }

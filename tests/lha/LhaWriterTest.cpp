@@ -345,5 +345,18 @@ TEST(LhaWriterTest, OneWriterRunsAgainWithTheSameResult)
     EXPECT_EQ(Pack(dir, input, options).archive, archives[1]);  // a fresh writer agrees
 }
 
+TEST(LhaWriterTest, ProgramWriterTakesTheLogoBuildsCall)
+{
+    test::TempDir dir(test::TempDir::Enter);
+    std::string payload = dir.Write("tmp.tbp", Repeated(5000, 0x11));
+    LhaResetState();
+    const LhaResult result = LhaWriteArchive(payload, "tmp_b_pic", "logo.bmp");
+    ASSERT_TRUE(result) << result.message;
+    const ParsedArchive archive = ParseArchive(test::ReadFile("tmp_b_pic"));
+    ASSERT_TRUE(archive.ok) << archive.problem;
+    EXPECT_EQ(archive.name, "logo.bmp");
+    EXPECT_EQ(archive.loadSegment, 0x4000);
+}
+
 }  // namespace
 }  // namespace varlin
