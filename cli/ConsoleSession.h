@@ -8,6 +8,8 @@
 #include "app/WizardApp.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/ConsoleWindowHost.h"
+#include "biosfile/BiosImage.h"
 #include "flash/RomDevice.h"
 #include "platform/PlatformServices.h"
 #include "platform/emulated/EmulatedBoard.h"
@@ -50,9 +52,11 @@ struct ConsoleSession {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     ConsoleFileDialog fileDialogs;
-    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs};
+    ConsoleWindowHost windows;
+    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows};
     RomDevice romDevice{platform};
-    CWizardApp app{platform};
+    BiosImage biosImage{romDevice, messages};
+    CWizardApp app{platform, romDevice, biosImage};
     std::unique_ptr<emulated::EmulatedBoard> board;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Dialog.h"
 #include "logo/PictureChecker.h"
 #include "platform/Files.h"
 
@@ -28,7 +29,7 @@ inline constexpr char kArchiveFileName[] = "tmp_b_pic";
 // The rebuilt image, in the program directory.
 inline constexpr char kWorkImageFileName[] = "tmp.bin";
 
-class CAdvancedModeDialog {
+class CAdvancedModeDialog : public CDialog {
 public:
     explicit CAdvancedModeDialog(CWizardApp& app);
 

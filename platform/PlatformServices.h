@@ -9,6 +9,7 @@
 #include "platform/MessagePort.h"
 #include "platform/ServiceManagerPort.h"
 #include "platform/SystemPort.h"
+#include "platform/WindowHost.h"
 
 namespace varlin {
 
@@ -19,6 +20,7 @@ struct PlatformServices {
     ServiceManagerPort& serviceManager;  // registers and starts the driver
     DirectHardwarePort& hardware;      // port writes and low memory, on Windows 9x
     FileDialogPort& fileDialogs;
+    WindowHost& windows;
 };
 
 }  // namespace varlin

@@ -11,6 +11,7 @@
 #include "platform/emulated/EmulatedServiceManager.h"
 #include "tests/support/FakeFileDialog.h"
 #include "tests/support/FakeSystem.h"
+#include "tests/support/FakeWindowHost.h"
 #include "tests/support/RecordingMessagePort.h"
 
 namespace varlin::test {
@@ -36,7 +37,8 @@ struct FakePlatform {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     FakeFileDialog fileDialogs;
-    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs};
+    FakeWindowHost windows;
+    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs, windows};
 };
 
 }  // namespace varlin::test
