@@ -24,6 +24,7 @@ int main(int argc, char** argv)
     CommandAction action;
     AddPictureCommands(app, action);
     AddBuildCommand(app, action);
+    AddInspectCommand(app, action);
     AddPackCommand(app, action);
     AddBoardCommands(app, action);
 
