@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "biosfile/BoardBiosFile.h"
+#include "flash/DriverService.h"
 #include "flash/RomDevice.h"
 
 namespace varlin {
@@ -20,6 +22,33 @@ CWizardApp::CWizardApp(PlatformServices& platform, RomDevice& romDevice, BiosIma
       biosFilePath(platform.system.ProgramDirectory() + kBoardBiosCopyName),
       pictureFilePath(platform.system.ProgramDirectory() + kDefaultPictureName)
 {
+}
+
+bool CWizardApp::InitInstance()
+{
+    const std::string name = platform.system.ApplicationName();
+    if (platform.system.MarkRunningInstance(name) == InstanceMark::AlreadyExists) {
+        ActivateRunningInstance();
+        return false;
+    }
+    romDevice.DetectPlatform();
+    if (!OpenDriver(romDevice.romInfo, platform)) return false;
+    // The segment, the identification and the SMI level query; their
+    // outcome shows only in the later checks.
+    romDevice.StartRomAccess();
+    biosFileFound = FindBoardBiosFile(romDevice, platform) != -1;
+
+    // The property that lets a second instance find this one moves with
+    // the main window.
+    platform.windows.SetMainWindow(startPage);
+    platform.windows.MarkWindow(startPage, name);
+    startPage.DoModal();
+    return false;
+}
+
+void CWizardApp::ActivateRunningInstance()
+{
+    platform.windows.ActivateMarkedWindow(platform.system.ApplicationName());
 }
 
 void CWizardApp::QuitProgram(int exitCode)

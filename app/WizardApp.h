@@ -30,6 +30,14 @@ public:
     CWizardApp(const CWizardApp&) = delete;
     CWizardApp& operator=(const CWizardApp&) = delete;
 
+    // Start-up: one running instance, the driver, the ROM's identification,
+    // the board's BIOS file, then the start page as the main window.  Always
+    // false: the program is over when it returns.
+    bool InitInstance();
+
+    // A second instance brings the first one's main window forward.
+    void ActivateRunningInstance();
+
     // Cleans up and ends the process at once: the working copies "yta.bin"
     // and "tmp.bin" in the program directory are deleted first.
     [[noreturn]] void QuitProgram(int exitCode);

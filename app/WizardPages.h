@@ -14,6 +14,17 @@ class CWizardPage : public CDialog {
 public:
     CWizardPage(CWizardApp& app, int templateId);
 
+    // Shows the page again when its window exists (it was only hidden),
+    // otherwise runs it modally.
+    void Run();
+
+    // The About item of the system menu.
+    bool OnSysCommand(int command) override;
+    // Enter does nothing; Escape, Exit, Cancel and the close box end the
+    // program.
+    void OnOK() override {}
+    void OnCancel() override;
+
 protected:
     CWizardApp& app;
 };
@@ -21,6 +32,9 @@ protected:
 class CStartPage : public CWizardPage {
 public:
     explicit CStartPage(CWizardApp& app) : CWizardPage(app, IDD_START_PAGE) {}
+
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
 };
 
 class CPicturePage : public CWizardPage {
@@ -36,6 +50,11 @@ public:
 class CAdvancedPage : public CWizardPage {
 public:
     explicit CAdvancedPage(CWizardApp& app) : CWizardPage(app, IDD_ADVANCED_PAGE) {}
+
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    // The page's own run ends before the program does.
+    void OnCancel() override;
 };
 
 }  // namespace varlin

@@ -58,6 +58,16 @@ bool ConsoleBackupDialog::RunBackupDialog(RomBackup& backup)
 
 DialogResult ConsoleFileDialog::AskSaveFileName(const SaveFileDialogOptions&, std::string& chosenPath)
 {
+    return AnswerWithPreset(chosenPath);
+}
+
+DialogResult ConsoleFileDialog::AskOpenFileName(const OpenFileDialogOptions&, std::string& chosenPath)
+{
+    return AnswerWithPreset(chosenPath);
+}
+
+DialogResult ConsoleFileDialog::AnswerWithPreset(std::string& chosenPath) const
+{
     if (presetPath.empty()) return DialogResult::Cancel;
     chosenPath = presetPath;
     return DialogResult::Ok;

@@ -96,6 +96,8 @@ public:
 
     // One running instance: the first marks its main window with a
     // property named after the program; a second brings that window forward.
+    // The mark goes on the dialog's window as soon as it exists, and moves
+    // with SetMainWindow to each new main window.
     virtual void MarkWindow(DialogHandler& dialog, const std::string& property) = 0;
     virtual void ActivateMarkedWindow(const std::string& property) = 0;
 };

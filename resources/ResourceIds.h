@@ -18,7 +18,7 @@
 
 // Icons and bitmaps.
 #define IDI_PROGRAM 128
-#define IDI_WARNING 165
+#define IDI_WARNING_SIGN 165  // not IDI_WARNING: the system headers use that name
 #define IDB_ADVANCED_MODE 129
 #define IDB_SIDE_BANNER 131
 #define IDB_START_TITLE 133

@@ -96,6 +96,10 @@ void FakeWindowHost::RedrawNow(DialogHandler& dialog) { Log(dialog, "redraw"); }
 
 void FakeWindowHost::SetMainWindow(DialogHandler& dialog)
 {
+    if (mainWindow != nullptr && mainWindow != &dialog && !State(*mainWindow).property.empty()) {
+        State(dialog).property = State(*mainWindow).property;
+        State(*mainWindow).property.clear();
+    }
     mainWindow = &dialog;
     Log(dialog, "main");
 }
