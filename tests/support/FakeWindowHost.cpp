@@ -25,6 +25,8 @@ int FakeWindowHost::RunModal(DialogHandler& dialog)
     state.exists = state.visible = state.running = true;
     state.ended = false;
     state.minimised = false;
+    state.menuItemsRemoved = 0;  // a new window has a whole system menu
+    state.menuItemsAdded.clear();
     ++state.runs;
     Log(dialog, "run");
     dialog.OnInitDialog();
