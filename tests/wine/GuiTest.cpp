@@ -62,6 +62,15 @@ bool ReadFile(const fs::path& path, std::vector<char>& bytes)
     return true;
 }
 
+bool WaitForFile(const fs::path& path)
+{
+    for (DWORD waited = 0; waited <= kWaitMilliseconds; waited += 50) {
+        if (fs::exists(path)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
 // The program folder: the program, its "bios" folder, and the board.
 bool PrepareProgramFolder(const Setup& setup, const char* board)
 {
@@ -191,6 +200,8 @@ void BackupScenario(const Setup& setup)
     Click(backup, kBackupStart);
     WINE_EXPECT(WaitForWindowGone(backup), "the dialog ends after the copy");
 
+    // The file takes its name once the dialog is gone.
+    WINE_EXPECT(WaitForFile(backupFile), "the backup file appears");
     std::vector<char> copied;
     std::vector<char> rom;
     WINE_EXPECT(ReadFile(backupFile, copied), "the backup file exists");

@@ -4,8 +4,7 @@
 # on a virtual display when none is set.  While the test runs, this script
 # takes the screenshots it asks for (SHOTS_DIR/NAME.request holds the area;
 # the picture goes to NAME.png) with ImageMagick's import, from the display
-# where every process's windows are composed.  Afterwards it waits, bounded,
-# for the wine session to end, so that the next test starts on a fresh one.
+# where every process's windows are composed.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${DISPLAY:-}" ]; then
@@ -41,6 +40,4 @@ status=0
 "$here/run-wine.sh" "$@" || status=$?
 touch "$shots/.done"
 [ -z "$watcher" ] || wait "$watcher"
-wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-timeout 60 "$wineserver" -w || true
 exit "$status"
