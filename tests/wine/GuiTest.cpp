@@ -72,7 +72,7 @@ bool WaitForFile(const fs::path& path)
 }
 
 // The program folder: the program, its "bios" folder, and the board.
-bool PrepareProgramFolder(const Setup& setup, const char* board)
+bool CopyProgramFolder(const Setup& setup, const char* board)
 {
     std::error_code error;
     fs::remove_all(setup.work, error);
@@ -85,6 +85,22 @@ bool PrepareProgramFolder(const Setup& setup, const char* board)
     // The board's own BIOS, as its maker publishes it.
     fs::copy_file(setup.work / "board" / "rom.bin", setup.work / "bios" / "board.bin", error);
     return !error;
+}
+
+bool PrepareProgramFolder(const Setup& setup, const char* board)
+{
+    const bool prepared = CopyProgramFolder(setup, board);
+    WINE_EXPECT(prepared, "the program folder can be prepared");
+    return prepared;
+}
+
+// The program's window with this caption, or nullptr after reporting that
+// `what` did not happen.
+HWND ExpectWindow(const ProgramRun& run, const char* caption, const char* what)
+{
+    HWND window = WaitForWindow(run.Id(), caption);
+    WINE_EXPECT(window != nullptr, "%s", what);
+    return window;
 }
 
 bool StartProgram(const Setup& setup, ProgramRun& run)
@@ -147,15 +163,11 @@ bool EndsWithExitCode(ProgramRun& run, DWORD expected)
 // Start page, About box, Advanced page, Backup BIOS, the file, and Exit.
 void BackupScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) {
-        WINE_EXPECT(false, "the program folder can be prepared");
-        return;
-    }
+    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun run;
     if (!StartProgram(setup, run)) return;
 
-    HWND start = WaitForWindow(run.Id(), "VARLIN");
-    WINE_EXPECT(start != nullptr, "the start page shows");
+    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
     if (start == nullptr) return;
     WINE_EXPECT(ItemEnabled(start, kStartNext), "the board's BIOS was found: Next >> is enabled");
     WINE_EXPECT(fs::exists(WorkFile(setup, "yta.bin")), "the board's BIOS was copied to yta.bin");
@@ -163,8 +175,7 @@ void BackupScenario(const Setup& setup)
     Shot(setup, start, "start-page");
 
     PostMessageA(start, WM_SYSCOMMAND, kAboutCommand, 0);
-    HWND about = WaitForWindow(run.Id(), "About VARLIN");
-    WINE_EXPECT(about != nullptr, "the About item opens the About box");
+    HWND about = ExpectWindow(run, "About VARLIN", "the About item opens the About box");
     if (about != nullptr) {
         WINE_EXPECT(Contains(StaticTexts(about), "VARLIN Version 1.0"), "the About box names the version");
         Shot(setup, about, "about");
@@ -173,22 +184,19 @@ void BackupScenario(const Setup& setup)
     }
 
     Click(start, kStartAdvanced);
-    HWND advanced = WaitForWindow(run.Id(), "Advanced");
-    WINE_EXPECT(advanced != nullptr, "Advanced >> shows the Advanced page");
+    HWND advanced = ExpectWindow(run, "Advanced", "Advanced >> shows the Advanced page");
     if (advanced == nullptr) return;
     WINE_EXPECT(!IsWindowVisible(start), "the start page is hidden");
     Shot(setup, advanced, "advanced-page");
 
     Click(advanced, kAdvancedBackup);
-    HWND saveAs = WaitForWindow(run.Id(), "Save As");
-    WINE_EXPECT(saveAs != nullptr, "Backup BIOS asks for a file name");
+    HWND saveAs = ExpectWindow(run, "Save As", "Backup BIOS asks for a file name");
     if (saveAs == nullptr) return;
     Shot(setup, saveAs, "backup-save-as");
     const fs::path backupFile = WorkFile(setup, "backup.bin");
     ChooseFile(saveAs, backupFile);
 
-    HWND backup = WaitForWindow(run.Id(), "Backup BIOS");
-    WINE_EXPECT(backup != nullptr, "the Backup BIOS dialog shows");
+    HWND backup = ExpectWindow(run, "Backup BIOS", "the Backup BIOS dialog shows");
     if (backup == nullptr) return;
     WINE_EXPECT(ItemText(backup, kStepText) == "Save Mainboard BIOS", "step text: %s", ItemText(backup, kStepText).c_str());
     WINE_EXPECT(ItemText(backup, kPressToBegin) == "Press Backup button to begin.", "the hint");
@@ -219,14 +227,10 @@ void BackupScenario(const Setup& setup)
 // A second start brings the first instance's window forward and ends.
 void SecondInstanceScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) {
-        WINE_EXPECT(false, "the program folder can be prepared");
-        return;
-    }
+    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun first;
     if (!StartProgram(setup, first)) return;
-    HWND start = WaitForWindow(first.Id(), "VARLIN");
-    WINE_EXPECT(start != nullptr, "the first instance shows its start page");
+    HWND start = ExpectWindow(first, "VARLIN", "the first instance shows its start page");
     if (start == nullptr) return;
     ShowWindow(start, SW_MINIMIZE);
     for (int i = 0; i < 100 && !IsIconic(start); ++i) Sleep(50);
@@ -253,20 +257,16 @@ void SecondInstanceScenario(const Setup& setup)
 // dialog's Update button; the dialog's window, or nullptr.
 HWND StartUpdate(const Setup& setup, ProgramRun& run, const fs::path& biosFile, const char* shotPrefix)
 {
-    HWND start = WaitForWindow(run.Id(), "VARLIN");
-    WINE_EXPECT(start != nullptr, "the start page shows");
+    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
     if (start == nullptr) return nullptr;
     Click(start, kStartAdvanced);
-    HWND advanced = WaitForWindow(run.Id(), "Advanced");
-    WINE_EXPECT(advanced != nullptr, "the Advanced page shows");
+    HWND advanced = ExpectWindow(run, "Advanced", "the Advanced page shows");
     if (advanced == nullptr) return nullptr;
     Click(advanced, kAdvancedUpdate);
-    HWND open = WaitForWindow(run.Id(), "Open");
-    WINE_EXPECT(open != nullptr, "Update BIOS asks for the file");
+    HWND open = ExpectWindow(run, "Open", "Update BIOS asks for the file");
     if (open == nullptr) return nullptr;
     ChooseFile(open, biosFile);
-    HWND update = WaitForWindow(run.Id(), "Update BIOS");
-    WINE_EXPECT(update != nullptr, "the Update BIOS dialog shows");
+    HWND update = ExpectWindow(run, "Update BIOS", "the Update BIOS dialog shows");
     if (update == nullptr) return nullptr;
     WINE_EXPECT(ItemText(update, kStepText) == "Update System BIOS", "step text");
     WINE_EXPECT(ItemText(update, kPressToBegin) == "Press Update button to begin.", "the hint");
@@ -279,18 +279,14 @@ HWND StartUpdate(const Setup& setup, ProgramRun& run, const fs::path& biosFile, 
 // in the "Erase Error Message" box.
 void UpdateProtectedScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-sst-protected")) {
-        WINE_EXPECT(false, "the program folder can be prepared");
-        return;
-    }
+    if (!PrepareProgramFolder(setup, "board-sst-protected")) return;
     const fs::path biosFile = WorkFile(setup, "update.bin");
     fs::copy_file(setup.work / "board" / "rom.bin", biosFile);
     ProgramRun run;
     if (!StartProgram(setup, run)) return;
     if (StartUpdate(setup, run, biosFile, "protected") == nullptr) return;
 
-    HWND box = WaitForWindow(run.Id(), "Erase Error Message");
-    WINE_EXPECT(box != nullptr, "the write-protect message shows");
+    HWND box = ExpectWindow(run, "Erase Error Message", "the write-protect message shows");
     if (box == nullptr) return;
     const std::string expected =
         " \n       FWH ROM  is write-protected  \n\n   Please make sure whether lockout jumpers\n  is set to correct or not";
@@ -308,10 +304,7 @@ void UpdateProtectedScenario(const Setup& setup)
 // program without a restart and deletes the working files.
 void FinishedCancelScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) {
-        WINE_EXPECT(false, "the program folder can be prepared");
-        return;
-    }
+    if (!PrepareProgramFolder(setup, "board-256k")) return;
     const fs::path biosFile = WorkFile(setup, "update.bin");
     fs::copy_file(setup.work / "board" / "rom.bin", biosFile);
     std::ofstream(WorkFile(setup, "tmp.bin")) << "rebuilt image";
@@ -319,8 +312,7 @@ void FinishedCancelScenario(const Setup& setup)
     if (!StartProgram(setup, run)) return;
     if (StartUpdate(setup, run, biosFile, "finished") == nullptr) return;
 
-    HWND finished = WaitForWindow(run.Id(), "Finished!");
-    WINE_EXPECT(finished != nullptr, "the Finished dialog shows");
+    HWND finished = ExpectWindow(run, "Finished!", "the Finished dialog shows");
     if (finished == nullptr) return;
     WINE_EXPECT(Contains(StaticTexts(finished), "BIOS Update completed! Reboot now?"), "its question");
     Shot(setup, finished, "finished");
