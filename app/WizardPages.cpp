@@ -2,7 +2,6 @@
 
 #include "app/AboutDialog.h"
 #include "app/BackupBiosDialog.h"
-#include "app/PreviewDialog.h"
 #include "app/WizardApp.h"
 #include "biosfile/BackupFiles.h"
 
@@ -90,7 +89,5 @@ void CAdvancedPage::OnCancel()
     EndDialog(kResultCancel);
     CWizardPage::OnCancel();
 }
-
-CPreviewDialog::CPreviewDialog(CWizardApp& app) : CDialog(app.platform.windows, IDD_PREVIEW), app(app) {}
 
 }  // namespace varlin

@@ -7,6 +7,7 @@
 // Kordex device, with the driver service present and running; everything
 // else runs as on a real mainboard.
 #include <windows.h>
+#include <ole2.h>
 
 #include <cstdlib>
 #include <memory>
@@ -26,6 +27,7 @@
 #include "platform/win32/Win32FileDialogs.h"
 #include "platform/win32/Win32KordexDevice.h"
 #include "platform/win32/Win32MessagePort.h"
+#include "platform/win32/Win32PictureLoader.h"
 #include "platform/win32/Win32ServiceManager.h"
 #include "platform/win32/Win32WindowHost.h"
 
@@ -108,7 +110,7 @@ struct Program {
         : messages(system.ApplicationName()),
           windows(instance),
           platform{messages, system, *hardware.kordex, *hardware.serviceManager, *hardware.direct, fileDialogs,
-                   windows}
+                   windows, pictures}
     {
     }
 
@@ -116,6 +118,7 @@ struct Program {
     Win32MessagePort messages;
     Win32FileDialogs fileDialogs;
     Win32WindowHost windows;
+    Win32PictureLoader pictures;
     PlatformServices platform;
     RomDevice romDevice{platform};
     BiosImage biosImage{romDevice, messages};
@@ -142,10 +145,15 @@ int Run(HINSTANCE instance)
         }
     }
 
+    // The picture loader is the system's, which needs OLE; without it the
+    // program ends with no message.
+    if (FAILED(OleInitialize(nullptr))) return EXIT_FAILURE;
+
     // The program ends through QuitProgram or a restart, or here when
     // start-up gives up.
     Program program(instance, hardware);
     program.app.InitInstance();
+    OleUninitialize();
     return EXIT_SUCCESS;
 }
 
