@@ -18,6 +18,7 @@ wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 if [ "${VARLIN_GUI_ON_VIRTUAL_DISPLAY:-}" != yes ]; then
   mkdir -p "$gui/bios"
   cp "$build/bin/varlin.exe" "$gui/varlin.exe"
+  cp "$build"/bin/BIOS_*.dll "$gui/"   # the preview's POST-message pictures
   cp "$root/samples/bios/award-256k.bin" "$gui/bios/"
   rm -rf "$gui/board"
   cp -r "$root/samples/boards/board-256k" "$gui/board"

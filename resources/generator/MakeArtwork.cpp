@@ -1,7 +1,7 @@
 // Draws the Windows program's icons and bitmaps and writes them where the
 // resource script takes them from:
 //
-//   varlin-artwork DIR
+//   varlin-artwork ART-DIR OVERLAY-DIR
 //
 // Everything is drawn here from rectangles, gradients and the project's own
 // block font; the results are committed under resources/art/.
@@ -19,6 +19,7 @@
 #include "platform/ByteOrder.h"
 #include "platform/Files.h"
 #include "resources/generator/BlockFont.h"
+#include "resources/generator/PostOverlays.h"
 
 namespace varlin::artwork {
 
@@ -264,8 +265,8 @@ Canvas WarningIcon(int size)
 int main(int argc, char** argv)
 {
     using namespace varlin::artwork;
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: varlin-artwork DIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: varlin-artwork ART-DIR OVERLAY-DIR\n");
         return 2;
     }
     const std::string dir = std::string(argv[1]) + "/";
@@ -279,6 +280,7 @@ int main(int argc, char** argv)
     ok &= WriteBitmap(dir + "advanced-mode.bmp", AdvancedModePicture());
     ok &= WriteIcon(dir + "program.ico", {ProgramIcon(32), ProgramIcon(16)});
     ok &= WriteIcon(dir + "warning.ico", {WarningIcon(32), WarningIcon(16)});
-    if (!ok) std::fprintf(stderr, "varlin-artwork: cannot write into %s\n", argv[1]);
+    ok &= WritePostOverlays(argv[2]);
+    if (!ok) std::fprintf(stderr, "varlin-artwork: cannot write into %s or %s\n", argv[1], argv[2]);
     return ok ? 0 : 1;
 }
