@@ -19,5 +19,6 @@ void AddPictureCommands(CLI::App& app, CommandAction& action);
 void AddPackCommand(CLI::App& app, CommandAction& action);
 void AddBuildCommand(CLI::App& app, CommandAction& action);
 void AddBoardCommands(CLI::App& app, CommandAction& action);
+void AddFlashCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace varlin::cli

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/WizardApp.h"
 #include "cli/ConsoleMessages.h"
@@ -26,6 +27,8 @@ namespace varlin::cli {
 // folder the user cannot write and is shared by every run.
 class ConsoleSystem : public HostSystem {
 public:
+    explicit ConsoleSystem(std::string directory = {}) : programDirectory(std::move(directory)) {}
+
     std::string ProgramDirectory() override
     {
         return programDirectory.empty() ? HostSystem::ProgramDirectory() : programDirectory;
@@ -38,7 +41,9 @@ public:
 };
 
 struct ConsoleSession {
-    ConsoleSession();
+    // The program directory names the working files and the board's BIOS
+    // copy; empty is the executable's folder.
+    explicit ConsoleSession(const std::string& programDirectory = {});
 
     // Puts the board in `directory` behind the ports, with the driver
     // service installed and running, and brings up ROM access as the program
@@ -52,7 +57,7 @@ struct ConsoleSession {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     ConsoleFileDialog fileDialogs;
-    ConsoleWindowHost windows;
+    ConsoleWindowHost windows{progress};
     PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows};
     RomDevice romDevice{platform};
     BiosImage biosImage{romDevice, messages};

@@ -26,6 +26,7 @@ int main(int argc, char** argv)
     AddBuildCommand(app, action);
     AddPackCommand(app, action);
     AddBoardCommands(app, action);
+    AddFlashCommand(app, action);
 
     try {
         app.parse(argc, argv);
