@@ -17,6 +17,7 @@
 #include "platform/emulated/EmulatedDirectHardware.h"
 #include "platform/emulated/EmulatedKordexDevice.h"
 #include "platform/emulated/EmulatedServiceManager.h"
+#include "platform/native/NativePictureLoader.h"
 
 namespace varlin::cli {
 
@@ -58,7 +59,8 @@ struct ConsoleSession {
     emulated::EmulatedDirectHardware hardware;
     ConsoleFileDialog fileDialogs;
     ConsoleWindowHost windows{progress};
-    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows};
+    NativePictureLoader pictures;
+    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
     RomDevice romDevice{platform};
     BiosImage biosImage{romDevice, messages};
     CWizardApp app{platform, romDevice, biosImage};

@@ -7,6 +7,7 @@
 #include "platform/FileDialogPort.h"
 #include "platform/KordexDevicePort.h"
 #include "platform/MessagePort.h"
+#include "platform/PictureLoaderPort.h"
 #include "platform/ServiceManagerPort.h"
 #include "platform/SystemPort.h"
 #include "platform/WindowHost.h"
@@ -21,6 +22,7 @@ struct PlatformServices {
     DirectHardwarePort& hardware;      // port writes and low memory, on Windows 9x
     FileDialogPort& fileDialogs;
     WindowHost& windows;
+    PictureLoaderPort& pictures;      // decodes the logo and the preview's overlays
 };
 
 }  // namespace varlin

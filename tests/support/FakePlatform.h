@@ -9,6 +9,7 @@
 #include "platform/emulated/EmulatedDirectHardware.h"
 #include "platform/emulated/EmulatedKordexDevice.h"
 #include "platform/emulated/EmulatedServiceManager.h"
+#include "platform/native/NativePictureLoader.h"
 #include "tests/support/FakeFileDialog.h"
 #include "tests/support/FakeSystem.h"
 #include "tests/support/FakeWindowHost.h"
@@ -38,7 +39,8 @@ struct FakePlatform {
     emulated::EmulatedDirectHardware hardware;
     FakeFileDialog fileDialogs;
     FakeWindowHost windows;
-    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs, windows};
+    NativePictureLoader pictures;
+    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
 };
 
 }  // namespace varlin::test
