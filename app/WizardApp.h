@@ -45,6 +45,16 @@ public:
     // Restarts Windows after a completed update.
     void RebootSystem();
 
+    // Builds the logo into a new image with the Advanced Mode dialog's
+    // settings and, when that succeeded, flashes the image at `path`.
+    bool BuildAndFlash(const std::string& path);
+
+    // Checks the BIOS file at `path` against the board and programs it
+    // through the Update BIOS dialog.  True when every region was
+    // programmed and verified and the Finished dialog ran; on false the user
+    // has been told why and the wizard's windows are back.
+    bool FlashBios(const std::string& path);
+
     PlatformServices& platform;
     RomDevice& romDevice;
     BiosImage& biosImage;

@@ -21,5 +21,6 @@ void AddBuildCommand(CLI::App& app, CommandAction& action);
 void AddInspectCommand(CLI::App& app, CommandAction& action);
 void AddPreviewCommand(CLI::App& app, CommandAction& action);
 void AddBoardCommands(CLI::App& app, CommandAction& action);
+void AddFlashCommand(CLI::App& app, CommandAction& action);
 
 }  // namespace varlin::cli

@@ -1,4 +1,5 @@
-// Progress and file choice on a terminal: a bar on the standard error stream
+// Progress and file choice on a terminal: a line for each step on the
+// standard error stream, with a bar once the step shows a percentage
 // (redrawn in place on a terminal; elsewhere only its last state, once), and
 // file dialogs answered from the command line.
 #pragma once

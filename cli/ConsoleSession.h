@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/WizardApp.h"
 #include "cli/ConsoleMessages.h"
@@ -27,6 +28,8 @@ namespace varlin::cli {
 // folder the user cannot write and is shared by every run.
 class ConsoleSystem : public HostSystem {
 public:
+    explicit ConsoleSystem(std::string directory = {}) : programDirectory(std::move(directory)) {}
+
     std::string ProgramDirectory() override
     {
         return programDirectory.empty() ? HostSystem::ProgramDirectory() : programDirectory;
@@ -39,7 +42,9 @@ public:
 };
 
 struct ConsoleSession {
-    ConsoleSession();
+    // The program directory names the working files and the board's BIOS
+    // copy; empty is the executable's folder.
+    explicit ConsoleSession(const std::string& programDirectory = {});
 
     // Puts the board in `directory` behind the ports, with the driver
     // service installed and running, and brings up ROM access as the program
@@ -53,7 +58,7 @@ struct ConsoleSession {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     ConsoleFileDialog fileDialogs;
-    ConsoleWindowHost windows;
+    ConsoleWindowHost windows{progress};
     NativePictureLoader pictures;
     PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
     RomDevice romDevice{platform};

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     AddPreviewCommand(app, action);
     AddPackCommand(app, action);
     AddBoardCommands(app, action);
+    AddFlashCommand(app, action);
 
     try {
         app.parse(argc, argv);

@@ -46,6 +46,7 @@ struct WindowPlacement {
     int height = -1;
     bool topmost = false;
     bool show = true;  // false hides the window
+    bool keepPosition = false;  // the window stays where it is; x and y are not used
 };
 
 // A picture the host shows in a window's client area, 8-bit RGB, top row first.

@@ -165,7 +165,11 @@ void FakeWindowHost::PresentFrame(DialogHandler& dialog, const Frame& frame)
     state.lastFrame.rgb = state.lastFramePixels.data();
 }
 
-void FakeWindowHost::SetWaitCursor(bool waiting) { waitCursor = waiting; }
+void FakeWindowHost::SetWaitCursor(bool waiting)
+{
+    waitCursor = waiting;
+    waitCursorChanges.push_back(waiting);
+}
 
 void FakeWindowHost::MarkWindow(DialogHandler& dialog, const std::string& property) { State(dialog).property = property; }
 

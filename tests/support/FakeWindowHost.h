@@ -84,6 +84,7 @@ public:
     std::vector<std::string> log;  // "run 155", "end 155 1", "show 132 minimised", ...
     const DialogHandler* mainWindow = nullptr;
     bool waitCursor = false;
+    std::vector<bool> waitCursorChanges;  // every change of the cursor, in order
     std::map<int, std::string> strings = {{101, "&About VARLIN..."}};
 
 private:
