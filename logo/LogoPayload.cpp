@@ -8,7 +8,6 @@
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
 #include "logo/PictureMessages.h"
-#include "resources/ResourceIds.h"
 
 namespace varlin {
 
@@ -36,11 +35,6 @@ uint16_t PositionBits(int32_t logoPosition)
 }
 
 }  // namespace
-
-CAdvancedModeDialog::CAdvancedModeDialog(CWizardApp& app)
-    : CDialog(app.platform.windows, IDD_ADVANCED_MODE), checker(app.platform.messages), app(app)
-{
-}
 
 uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
 {

@@ -186,6 +186,7 @@ void Win32WindowHost::PlaceWindow(DialogHandler& dialog, const WindowPlacement& 
     if (handle == nullptr) return;
     UINT flags = placement.show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
     if (placement.width < 0 || placement.height < 0) flags |= SWP_NOSIZE;
+    if (placement.keepPosition) flags |= SWP_NOMOVE;
     SetWindowPos(handle, placement.topmost ? HWND_TOPMOST : HWND_TOP, placement.x, placement.y, placement.width,
                  placement.height, flags);
 }
