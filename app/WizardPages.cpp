@@ -2,6 +2,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/BackupBiosDialog.h"
+#include "app/WarningDialog.h"
 #include "app/WizardApp.h"
 #include "biosfile/BackupFiles.h"
 
@@ -10,6 +11,13 @@ namespace varlin {
 namespace {
 
 constexpr char kStartPageCaption[] = "VARLIN";
+constexpr char kPictureFilter[] = "Picture Files(*.bmp;*.jpg;*.jpeg)|*.jpg;*.jpeg;*.bmp|";
+constexpr char kBiosFilter[] = "Bios Files(*.bin)|*.bin|";
+constexpr char kPictureFolder[] = "picture";
+
+// Where the accept page stands: below and right of the others' places.
+constexpr int kAcceptPageX = 390;
+constexpr int kAcceptPageY = 350;
 
 }  // namespace
 
@@ -44,6 +52,14 @@ void CStartPage::OnInitDialog()
 void CStartPage::OnCommand(int id)
 {
     switch (id) {
+    case IDC_PAGE_NEXT:
+        // The Easy path starts here, also after a visit to the Advanced
+        // page: it builds with the Easy resolution and handles its windows
+        // as the Easy path does.
+        app.advancedMode = 0;
+        ShowWindow(ShowCommand::Hide);
+        app.picturePage.Run();
+        break;
     case IDC_PAGE_ADVANCED:
         app.advancedMode = 1;
         host.SetMainWindow(app.advancedPage);
@@ -56,6 +72,127 @@ void CStartPage::OnCommand(int id)
     default:
         CWizardPage::OnCommand(id);
     }
+}
+
+CPicturePage::CPicturePage(CWizardApp& app) : CWizardPage(app, IDD_PICTURE_PAGE), checker(app.platform.messages) {}
+
+void CPicturePage::OnInitDialog() { SetUpWindowFrame(); }
+
+bool CPicturePage::OnPaint()
+{
+    SetItemText(IDC_PICTURE_PATH, picturePath);
+    return false;
+}
+
+void CPicturePage::OnCommand(int id)
+{
+    switch (id) {
+    case IDC_PAGE_BROWSE:
+        OnBrowse();
+        break;
+    case IDC_PAGE_NEXT:
+        OnNext();
+        break;
+    case IDC_PAGE_BACK:
+        ShowWindow(ShowCommand::Hide);
+        EndDialog(kResultCancel);
+        app.startPage.ShowWindow(ShowCommand::Show);
+        break;
+    case IDC_PAGE_EXIT:
+        OnCancel();
+        break;
+    default:
+        CWizardPage::OnCommand(id);
+    }
+}
+
+void CPicturePage::OnBrowse()
+{
+    OpenFileDialogOptions options;
+    options.filter = kPictureFilter;
+    options.initialDirectory = app.platform.system.ProgramDirectory() + kPictureFolder;
+    options.pathMustExist = true;
+    options.allowMultiSelect = true;
+    std::string chosen;
+    if (app.platform.fileDialogs.AskOpenFileName(options, chosen) != DialogResult::Ok) return;
+    if (!checker.CheckPicture(chosen)) return;
+    picturePath = chosen;
+    SetItemText(IDC_PICTURE_PATH, picturePath);
+}
+
+void CPicturePage::OnNext()
+{
+    if (!checker.CheckPicture(picturePath)) return;
+    CPreviewDialog& preview = app.previewDialog;
+    preview.pictureWidth = checker.pictureWidth;
+    preview.pictureHeight = checker.pictureHeight;
+    app.pictureFilePath = picturePath;
+    preview.picturePath = picturePath;
+    preview.showPostMessage = 0;
+    preview.logoPosition = 0;
+    preview.screenResolution = kResolution640x480;
+    app.easyResolution = kResolution640x480;
+    // A picture larger than the 640*480 screen is shown in 800*600.
+    if (checker.pictureWidth > 640 || checker.pictureHeight > 480) {
+        app.easyResolution = kResolution800x600;
+        preview.screenResolution = kResolution800x600;
+    }
+    preview.LoadPictures();
+    if (!preview.IsWindow()) preview.Create();
+    preview.ShowWindow(ShowCommand::Show);
+    ShowWindow(ShowCommand::Hide);
+    app.acceptPage.DoModal();
+}
+
+void CAcceptPage::OnInitDialog()
+{
+    SetUpWindowFrame();
+    WindowPlacement placement;
+    placement.x = kAcceptPageX;
+    placement.y = kAcceptPageY;
+    placement.fitToClient = true;
+    placement.show = false;  // shown when its run starts
+    host.PlaceWindow(*this, placement);
+}
+
+void CAcceptPage::OnCommand(int id)
+{
+    CPreviewDialog& preview = app.previewDialog;
+    switch (id) {
+    case IDC_PAGE_NEXT:
+        OnNext();
+        break;
+    case IDC_PAGE_BACK:
+        if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Hide);
+        ShowWindow(ShowCommand::Hide);
+        EndDialog(kResultCancel);
+        app.picturePage.ShowWindow(ShowCommand::Show);
+        break;
+    case IDC_PAGE_EXIT:
+        OnCancel();
+        break;
+    default:
+        CWizardPage::OnCommand(id);
+    }
+}
+
+void CAcceptPage::OnNext()
+{
+    // The Easy path builds the chosen picture, centred and without the POST
+    // messages, into the board's own BIOS.
+    CAdvancedModeDialog& builder = app.advancedModeDialog;
+    builder.biosPath = app.biosFilePath;
+    builder.picturePath = app.pictureFilePath;
+    builder.showPostMessage = 0;
+    CPreviewDialog& preview = app.previewDialog;
+    if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Hide);
+    CWarningDialog warning(host);
+    if (warning.DoModal() == kResultCancel) {
+        if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Show);
+        return;
+    }
+    app.BuildAndFlash(app.platform.system.ProgramDirectory() + kWorkImageFileName);
+    ShowWindow(ShowCommand::Show);
 }
 
 void CAdvancedPage::OnInitDialog()
@@ -73,6 +210,12 @@ void CAdvancedPage::OnCommand(int id)
         files.CreateBackupFile(dialog);
         break;
     }
+    case IDC_PAGE_UPDATE:
+        OnUpdateBios();
+        break;
+    case IDC_PAGE_NEXT:
+        OnSuper();
+        break;
     case IDC_PAGE_BACK:
         ShowWindow(ShowCommand::Hide);
         EndDialog(kResultCancel);
@@ -81,6 +224,35 @@ void CAdvancedPage::OnCommand(int id)
         break;
     default:
         CWizardPage::OnCommand(id);
+    }
+}
+
+void CAdvancedPage::OnUpdateBios()
+{
+    OpenFileDialogOptions options;
+    options.defaultExtension = "bin";
+    options.filter = kBiosFilter;
+    std::string chosen;
+    if (app.platform.fileDialogs.AskOpenFileName(options, chosen) != DialogResult::Ok || chosen.empty()) return;
+    app.biosFilePath = chosen;
+    app.FlashBios(chosen);
+}
+
+void CAdvancedPage::OnSuper()
+{
+    CAdvancedModeDialog& dialog = app.advancedModeDialog;
+    dialog.biosPath.clear();
+    dialog.picturePath.clear();
+    dialog.showPostMessage = 0;
+    dialog.logoPosition = kPositionCenter;
+    dialog.screenResolution = kResolution640x480;
+    host.SetMainWindow(dialog);
+    app.advancedMode = 1;
+    ShowWindow(ShowCommand::Hide);
+    if (dialog.IsWindow()) {
+        dialog.ShowWindow(ShowCommand::Show);
+    } else {
+        dialog.DoModal();
     }
 }
 

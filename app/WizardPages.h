@@ -3,7 +3,10 @@
 // holds for the whole run; its window exists while the page runs.
 #pragma once
 
+#include <string>
+
 #include "app/Dialog.h"
+#include "logo/PictureChecker.h"
 #include "resources/ResourceIds.h"
 
 namespace varlin {
@@ -39,12 +42,31 @@ public:
 
 class CPicturePage : public CWizardPage {
 public:
-    explicit CPicturePage(CWizardApp& app) : CWizardPage(app, IDD_PICTURE_PAGE) {}
+    explicit CPicturePage(CWizardApp& app);
+
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    // Refills the path box on every paint, so that it shows the picture
+    // chosen before when the page comes back.
+    bool OnPaint() override;
+
+    std::string picturePath;  // survives the page's runs
+    CPictureChecker checker;
+
+private:
+    void OnBrowse();
+    void OnNext();
 };
 
 class CAcceptPage : public CWizardPage {
 public:
     explicit CAcceptPage(CWizardApp& app) : CWizardPage(app, IDD_ACCEPT_PAGE) {}
+
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+
+private:
+    void OnNext();
 };
 
 class CAdvancedPage : public CWizardPage {
@@ -55,6 +77,10 @@ public:
     void OnCommand(int id) override;
     // The page's own run ends before the program does.
     void OnCancel() override;
+
+private:
+    void OnUpdateBios();
+    void OnSuper();
 };
 
 }  // namespace varlin

@@ -47,6 +47,9 @@ struct WindowPlacement {
     bool topmost = false;
     bool show = true;  // false hides the window
     bool keepPosition = false;  // the window stays where it is; x and y are not used
+    // The outer size becomes the client area's width by its height plus a
+    // caption button's height; width and height are not used.
+    bool fitToClient = false;
 };
 
 // A picture the host shows in a window's client area, 8-bit RGB, top row first.

@@ -185,10 +185,17 @@ void Win32WindowHost::PlaceWindow(DialogHandler& dialog, const WindowPlacement& 
     HWND handle = WindowOf(dialog);
     if (handle == nullptr) return;
     UINT flags = placement.show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
-    if (placement.width < 0 || placement.height < 0) flags |= SWP_NOSIZE;
+    int width = placement.width;
+    int height = placement.height;
+    if (placement.fitToClient) {
+        RECT client = {};
+        GetClientRect(handle, &client);
+        width = client.right - client.left;
+        height = client.bottom - client.top + GetSystemMetrics(SM_CYSIZE);
+    }
+    if (width < 0 || height < 0) flags |= SWP_NOSIZE;
     if (placement.keepPosition) flags |= SWP_NOMOVE;
-    SetWindowPos(handle, placement.topmost ? HWND_TOPMOST : HWND_TOP, placement.x, placement.y, placement.width,
-                 placement.height, flags);
+    SetWindowPos(handle, placement.topmost ? HWND_TOPMOST : HWND_TOP, placement.x, placement.y, width, height, flags);
 }
 
 void Win32WindowHost::RedrawNow(DialogHandler& dialog)

@@ -25,11 +25,17 @@ int FakeWindowHost::RunModal(DialogHandler& dialog)
     state.exists = state.visible = state.running = true;
     state.ended = false;
     state.minimised = false;
-    state.menuItemsRemoved = 0;  // a new window has a whole system menu
+    // A new window: a whole system menu and controls as the template makes them.
+    state.menuItemsRemoved = 0;
     state.menuItemsAdded.clear();
+    state.texts.clear();
+    state.disabled.clear();
+    state.hidden.clear();
+    state.checked.clear();
     ++state.runs;
     Log(dialog, "run");
     dialog.OnInitDialog();
+    if (!State(dialog).ended) State(dialog).visible = true;  // the modal run shows the window once it is set up
     auto& script = scripts[dialog.TemplateId()];
     while (!State(dialog).ended) {
         if (script.empty()) {
