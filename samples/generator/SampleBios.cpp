@@ -15,6 +15,11 @@ namespace {
 
 constexpr size_t KiB = 1024;
 
+// Where a 512 KiB board of layout 6 has its extra region: 64 KiB above the
+// ESCD area, which starts 64 KiB above the ROM's first byte.
+constexpr size_t kExtraRegionOffset = 0x20000;
+constexpr size_t kExtraRegionSize = 0x10000;
+
 // The regions a board of each size keeps for its DMI and ESCD (PNP) data:
 // the preserved areas carry their marks so that an update leaves them be.
 struct PreservedArea {
@@ -141,6 +146,10 @@ bool MakeImage(const ImageSpec& spec, const Bytes& logoPayload, const std::strin
     if (spec.extraRegionRecord) {
         const char record[] = {'*', 'B', 'S', '1', 0x00, 0x00, 0x08, 0x00};
         std::copy(record, record + sizeof record, image.begin() + 0x60000);
+        // The extra region above the ESCD area holds data of its own, which
+        // an update keeps; the free space after the logo ends where it starts.
+        const Bytes extra = ModuleBytes(kExtraRegionSize, 5);
+        std::copy(extra.begin(), extra.end(), image.begin() + kExtraRegionOffset);
     }
     // The boot block: code of its own, then the size code and the BIOS ID.
     const Bytes boot = ModuleBytes(spec.bootBlockSize, 4);

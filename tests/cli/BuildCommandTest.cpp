@@ -42,7 +42,8 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         {"award-128k.bin", "varlin-320x240.bmp", {"--position", "bottom-right"}, 0x30, 0x00},
         {"award-256k.bin", "varlin-640x480.bmp", {"--post-message"}, 0x00, 0x01},
         {"award-256k-nologo.bin", "varlin-640x480.jpg", {}, 0x02, 0x00},
-        {"award-512k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
+        {"award-256k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
+        {"award-512k.bin", "varlin-640x480.bmp", {"--position", "center"}, 0x00, 0x00},
         {"award-1m.bin", "varlin-640x480.bmp", {"--position", "top-left"}, 0x10, 0x00},
     };
     for (const SampleCase& c : cases) {
@@ -92,6 +93,14 @@ TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
 {
     test::TempDir dir(test::TempDir::Enter);
     const std::string output = dir.Write("keep.bin", {'k', 'e', 'e', 'p'});
+
+    // The 512 KiB sample keeps an extra region right after its free space:
+    // a large logo does not fit before it.
+    test::CommandResult tooBig = test::RunVarlin({"build", "--bios", kSamples + "/bios/award-512k.bin", "--picture",
+                                                  kSamples + "/pictures/varlin-800x600.jpg", "--resolution", "800x600",
+                                                  "--output", output});
+    EXPECT_EQ(tooBig.exitCode, 1);
+    EXPECT_TRUE(tooBig.err.ends_with("Picture file is too big, \nplease selected a small one!\n")) << tooBig.err;
     const std::string picture = kSamples + "/pictures/varlin-640x480.bmp";
 
     test::CommandResult result = test::RunVarlin({"build", "--bios", dir.File("missing.bin"), "--picture", picture, "--output", output});
