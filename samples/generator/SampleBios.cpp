@@ -28,7 +28,7 @@ struct PreservedArea {
     const char* mark;
 };
 
-struct ImageSpec {
+struct SampleImage {
     const char* fileName;
     size_t size;
     char sizeCode;         // at size - 8103
@@ -39,9 +39,9 @@ struct ImageSpec {
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
 };
 
-const std::vector<ImageSpec>& Specs()
+const std::vector<SampleImage>& Samples()
 {
-    static const std::vector<ImageSpec> specs = {
+    static const std::vector<SampleImage> samples = {
         {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, true,
          {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false},
         {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, true,
@@ -52,7 +52,7 @@ const std::vector<ImageSpec>& Specs()
         {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, true,
          {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false},
     };
-    return specs;
+    return samples;
 }
 
 // Module contents that compress like code does: runs of similar
@@ -110,16 +110,16 @@ public:
     void WriteError(std::string_view) override {}
 };
 
-bool MakeImage(const ImageSpec& spec, const Bytes& logoPayload, const std::string& folder, const std::string& workFolder)
+bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::string& folder, const std::string& workFolder)
 {
     SilentSink sink;
     LhaWriter writer(sink);
     std::vector<Module> modules = {
-        {"original.tm", 0x5000, ModuleBytes(spec.size / 3, 1)},
-        {"extension.rom", 0x4001, ModuleBytes(spec.size / 16, 2)},
-        {"acpitbl.bin", 0x4002, ModuleBytes(spec.size / 32, 3)},
+        {"original.tm", 0x5000, ModuleBytes(sample.size / 3, 1)},
+        {"extension.rom", 0x4001, ModuleBytes(sample.size / 16, 2)},
+        {"acpitbl.bin", 0x4002, ModuleBytes(sample.size / 32, 3)},
     };
-    if (spec.withLogo) modules.push_back({"varlin.bmp", 0x4000, logoPayload});
+    if (sample.withLogo) modules.push_back({"varlin.bmp", 0x4000, logoPayload});
 
     Bytes image;
     for (const Module& module : modules) {
@@ -133,17 +133,17 @@ bool MakeImage(const ImageSpec& spec, const Bytes& logoPayload, const std::strin
             image.push_back(static_cast<uint8_t>(-sum));
         }
     }
-    const size_t bootStart = spec.size - spec.bootBlockSize;
+    const size_t bootStart = sample.size - sample.bootBlockSize;
     if (image.size() + 16 > bootStart) {
-        std::fprintf(stderr, "%s: the modules do not fit\n", spec.fileName);
+        std::fprintf(stderr, "%s: the modules do not fit\n", sample.fileName);
         return false;
     }
-    image.resize(spec.size, 0xFF);  // free space
+    image.resize(sample.size, 0xFF);  // free space
 
-    for (const PreservedArea& area : spec.preserved) {
+    for (const PreservedArea& area : sample.preserved) {
         for (size_t i = 0; i < 4; ++i) image[area.offset + area.markAt + i] = static_cast<uint8_t>(area.mark[i]);
     }
-    if (spec.extraRegionRecord) {
+    if (sample.extraRegionRecord) {
         const char record[] = {'*', 'B', 'S', '1', 0x00, 0x00, 0x08, 0x00};
         std::copy(record, record + sizeof record, image.begin() + 0x60000);
         // The extra region above the ESCD area holds data of its own, which
@@ -152,12 +152,12 @@ bool MakeImage(const ImageSpec& spec, const Bytes& logoPayload, const std::strin
         std::copy(extra.begin(), extra.end(), image.begin() + kExtraRegionOffset);
     }
     // The boot block: code of its own, then the size code and the BIOS ID.
-    const Bytes boot = ModuleBytes(spec.bootBlockSize, 4);
+    const Bytes boot = ModuleBytes(sample.bootBlockSize, 4);
     std::copy(boot.begin(), boot.end(), image.begin() + static_cast<ptrdiff_t>(bootStart));
-    image[spec.size - 8103] = static_cast<uint8_t>(spec.sizeCode);
-    for (size_t i = 0; i < 8; ++i) image[spec.size - 24 + i] = static_cast<uint8_t>(spec.biosId[i]);
+    image[sample.size - 8103] = static_cast<uint8_t>(sample.sizeCode);
+    for (size_t i = 0; i < 8; ++i) image[sample.size - 24 + i] = static_cast<uint8_t>(sample.biosId[i]);
 
-    return WriteWholeFile(folder + "/" + spec.fileName, image);
+    return WriteWholeFile(folder + "/" + sample.fileName, image);
 }
 
 }  // namespace
@@ -170,8 +170,8 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
     if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logo) != ReadStatus::Ok || logo.size() < 2) return false;
     logo[0] = 0x00;
     logo[1] = 0x00;
-    for (const ImageSpec& spec : Specs()) {
-        if (!MakeImage(spec, logo, folder, workFolder)) return false;
+    for (const SampleImage& sample : Samples()) {
+        if (!MakeImage(sample, logo, folder, workFolder)) return false;
     }
     return true;
 }

@@ -14,12 +14,12 @@ namespace varlin {
 namespace {
 
 using test::MakeMember;
-using test::MemberSpec;
+using test::MemberLayout;
 using test::ReadFile;
 
-const MemberSpec kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // H 0x24
-const MemberSpec kOldLogo = {"logo.bmp1", 0x1000, 0, 0x4000};       // H 0x22, at 0x10028
-const MemberSpec kOther = {"awardext.rom", 0x800, 0, 0x4001};
+const MemberLayout kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // H 0x24
+const MemberLayout kOldLogo = {"logo.bmp1", 0x1000, 0, 0x4000};       // H 0x22, at 0x10028
+const MemberLayout kOther = {"awardext.rom", 0x800, 0, 0x4001};
 
 // The example image: system BIOS, the old logo at 0x10028 of length 0x1025,
 // 0x3000 bytes of free space, then other data up to 256 KiB.

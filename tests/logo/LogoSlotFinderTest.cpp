@@ -10,13 +10,13 @@ namespace varlin {
 namespace {
 
 using test::MakeMember;
-using test::MemberSpec;
+using test::MemberLayout;
 
 // The chain of the example image: the system BIOS member (H 0x24, P 0x10000)
 // and the logo (H 0x22, P 0x1000) right after it at 0x10028.
-const MemberSpec kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // 11 characters: H 0x24
-const MemberSpec kLogo = {"logo.bmp1", 0x1000, 0, 0x4000};         // 9 characters: H 0x22
-const MemberSpec kOther = {"other.bin", 0x200, 0, 0x4001};
+const MemberLayout kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // 11 characters: H 0x24
+const MemberLayout kLogo = {"logo.bmp1", 0x1000, 0, 0x4000};         // 9 characters: H 0x22
+const MemberLayout kOther = {"other.bin", 0x200, 0, 0x4001};
 
 class LogoSlotFinderTest : public ::testing::Test {
 protected:
@@ -27,10 +27,10 @@ protected:
         return finder.FindLogoSlot(dir.Write("bios.bin", image), slotLength);
     }
 
-    static Bytes Chain(std::initializer_list<MemberSpec> members)
+    static Bytes Chain(std::initializer_list<MemberLayout> members)
     {
         Bytes image;
-        for (const MemberSpec& member : members) {
+        for (const MemberLayout& member : members) {
             const Bytes bytes = MakeMember(member);
             image.insert(image.end(), bytes.begin(), bytes.end());
         }
@@ -81,7 +81,7 @@ TEST_F(LogoSlotFinderTest, DamagedHeaders)
     EXPECT_EQ(platform.Texts(), std::vector<std::string>{"BIOS has error!"});
 
     for (const auto& [attribute, level] : {std::pair<uint8_t, uint8_t>{0x20, 0}, {0x20, 2}, {0x00, 1}}) {
-        MemberSpec damaged = kOther;
+        MemberLayout damaged = kOther;
         damaged.attribute = attribute;
         damaged.level = level;
         Bytes image = Chain({damaged});

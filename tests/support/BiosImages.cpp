@@ -9,29 +9,29 @@
 
 namespace varlin::test {
 
-Bytes MakeMember(const MemberSpec& spec)
+Bytes MakeMember(const MemberLayout& layout)
 {
-    const size_t n = spec.name.size();
+    const size_t n = layout.name.size();
     const uint8_t headerSize = static_cast<uint8_t>(25 + n);
     Bytes member(2 + headerSize, 0);
     member[0] = headerSize;
     uint8_t* h = &member[2];
     std::copy_n("-lh5-", 5, h);
-    WriteLe32(h + 5, spec.packedSize);
-    WriteLe32(h + 9, spec.packedSize * 2);
-    WriteLe16(h + 13, spec.loadOffset);
-    WriteLe16(h + 15, spec.loadSegment);
-    h[17] = spec.attribute;
-    h[18] = spec.level;
+    WriteLe32(h + 5, layout.packedSize);
+    WriteLe32(h + 9, layout.packedSize * 2);
+    WriteLe16(h + 13, layout.loadOffset);
+    WriteLe16(h + 15, layout.loadSegment);
+    h[17] = layout.attribute;
+    h[18] = layout.level;
     h[19] = static_cast<uint8_t>(n);
-    std::copy(spec.name.begin(), spec.name.end(), h + 20);
+    std::copy(layout.name.begin(), layout.name.end(), h + 20);
     h[22 + n] = 0x20;  // operating system; CRC and extension size stay 0
     uint8_t sum = 0;
     for (size_t i = 0; i < headerSize; ++i) sum = static_cast<uint8_t>(sum + h[i]);
     member[1] = sum;
-    AppendFill(member, spec.packedSize, spec.fill);
+    AppendFill(member, layout.packedSize, layout.fill);
     member.push_back(0x00);
-    if (spec.loadOffset == 0 && spec.loadSegment == 0x5000) member.push_back(0x00);
+    if (layout.loadOffset == 0 && layout.loadSegment == 0x5000) member.push_back(0x00);
     return member;
 }
 

@@ -10,7 +10,7 @@
 
 namespace varlin::test {
 
-struct MemberSpec {
+struct MemberLayout {
     std::string name = "module.bin";
     uint32_t packedSize = 16;
     uint16_t loadOffset = 0;
@@ -23,7 +23,7 @@ struct MemberSpec {
 // One member: header size, checksum, header, packed data and the closing
 // zero byte (H + P + 3 bytes); a system BIOS member (5000:0) gets the one
 // byte more the chain expects after it.
-Bytes MakeMember(const MemberSpec& spec);
+Bytes MakeMember(const MemberLayout& layout);
 
 // Appends `count` bytes of `value`.
 void AppendFill(Bytes& image, size_t count, uint8_t value);
