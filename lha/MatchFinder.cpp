@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lha/CommonPrefix.h"
+
 namespace varlin {
 
 bool MatchFinder::AllocateTrie(const WorkAreaGate& gate)
@@ -43,8 +45,7 @@ void MatchFinder::StampPathToRoot(unsigned q)
         const unsigned limit = std::min<unsigned>(a.level[pendingNode], a.level[q]);
         const uint8_t* here = a.text + pos;
         const uint8_t* there = a.text + WindowPosition(pendingPosition);
-        unsigned common = 0;
-        while (common < limit && here[common] == there[common]) ++common;
+        const unsigned common = CommonPrefix(here, there, 0, limit);
         for (unsigned t = pendingNode; t < DICT_SIZE && a.level[t] > common; t = a.parent[t]) {
             a.position[t] = pendingPosition;
         }
@@ -162,12 +163,10 @@ void MatchFinder::FindMatch()
         matchPos = WindowPosition(matchPos);
         const uint8_t* here = a.text + pos;
         const uint8_t* there = a.text + matchPos;
-        while (matchLength < limit) {
-            if (here[matchLength] != there[matchLength]) {
-                SplitNode(r);
-                return;
-            }
-            ++matchLength;
+        matchLength = CommonPrefix(here, there, matchLength, limit);
+        if (matchLength < limit) {
+            SplitNode(r);
+            return;
         }
         if (matchLength >= MAX_MATCH) break;
         a.position[r] = pos;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lha/CommonPrefix.h"
 #include "lha/LhaRunState.h"
 
 namespace varlin {
@@ -31,11 +32,12 @@ inline constexpr unsigned NIL = 0;
 inline constexpr size_t kTreeNodes = ROOT_BASE + 256;    // branch and root nodes
 inline constexpr size_t kLinkedNodes = 2 * DICT_SIZE;    // branch nodes and leaves
 inline constexpr size_t kChainHeadBase = 2 * DICT_SIZE;  // next[] entries from here on are chain heads
-inline constexpr size_t kNextEntries = kChainHeadBase + (kTreeNodes - 1) + 16 * 255 + 1;
+inline constexpr unsigned kChainHeadBits = 15;
+inline constexpr size_t kNextEntries = kChainHeadBase + (size_t{1} << kChainHeadBits);
 
 // The seven work areas of the match finder, taken once per run.
 struct MatchTrieArrays {
-    uint8_t text[kWindowSize];
+    uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
     uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
     uint8_t childCount[kTreeNodes];  // children of a branch or root node
     uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
@@ -69,7 +71,10 @@ public:
     unsigned matchPos = 0;
 
 private:
-    static unsigned ChainHead(unsigned q, unsigned c) { return q + 16 * c + static_cast<unsigned>(kChainHeadBase); }
+    static unsigned ChainHead(unsigned q, unsigned c)
+    {
+        return ((q << 8 | c) * 2654435761U >> (32 - kChainHeadBits)) + static_cast<unsigned>(kChainHeadBase);
+    }
     unsigned ChildOf(unsigned q, unsigned c);
     void LinkChild(unsigned q, unsigned c, unsigned r);
     void SplitNode(unsigned o);
