@@ -71,9 +71,13 @@ public:
     unsigned matchPos = 0;
 
 private:
+    // A chain may hold children of several nodes, but never two children of
+    // one node: those get consecutive heads.  So a walk need only compare
+    // parents.
     static unsigned ChainHead(unsigned q, unsigned c)
     {
-        return ((q << 8 | c) * 2654435761U >> (32 - kChainHeadBits)) + static_cast<unsigned>(kChainHeadBase);
+        const unsigned spread = q * 2654435761U >> (32 - kChainHeadBits);
+        return ((spread + c) & ((1U << kChainHeadBits) - 1)) + static_cast<unsigned>(kChainHeadBase);
     }
     unsigned ChildOf(unsigned q, unsigned c);
     void LinkChild(unsigned q, unsigned c, unsigned r);
