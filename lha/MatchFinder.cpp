@@ -65,20 +65,19 @@ void MatchFinder::WritePendingPath()
 unsigned MatchFinder::ChildOf(unsigned q, unsigned c)
 {
     MatchTrieArrays& a = arrays[0];
-    unsigned r = a.next[ChainHead(q, c)];
-    a.parent[NIL] = q;  // stops the walk at the end of the chain
-    while (a.parent[r] != q) r = a.next[r];
-    return r;
+    uint32_t link = a.next[ChainHead(q, c)];
+    while (LinkParent(link) != q && LinkNode(link) != NIL) link = a.next[LinkNode(link)];
+    return LinkNode(link);
 }
 
 void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned h = ChainHead(q, c);
-    const unsigned oldHead = a.next[h];
-    a.next[h] = r;
+    const uint32_t oldHead = a.next[h];
+    a.next[h] = ChainLink(r, q);
     a.next[r] = oldHead;
-    a.prev[oldHead] = r;
+    a.prev[LinkNode(oldHead)] = r;
     a.prev[r] = h;
     a.parent[r] = q;
     ++a.childCount[q];
@@ -88,9 +87,9 @@ void MatchFinder::Unlink(unsigned node)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[node];
-    const unsigned after = a.next[node];
+    const uint32_t after = a.next[node];
     a.next[before] = after;
-    a.prev[after] = before;
+    a.prev[LinkNode(after)] = before;
 }
 
 void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
@@ -98,10 +97,10 @@ void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[oldNode];
     a.prev[newNode] = before;
-    a.next[before] = newNode;
-    const unsigned after = a.next[oldNode];
+    a.next[before] = ChainLink(newNode, a.parent[oldNode]);
+    const uint32_t after = a.next[oldNode];
     a.next[newNode] = after;
-    a.prev[after] = newNode;
+    a.prev[LinkNode(after)] = newNode;
 }
 
 // The comparison failed inside the edge leading to o, after matchLength
@@ -111,7 +110,7 @@ void MatchFinder::SplitNode(unsigned o)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned b = avail;
-    avail = a.next[b];
+    avail = LinkNode(a.next[b]);
     a.childCount[b] = 0;
     TakePlaceInChain(b, o);
     a.parent[b] = a.parent[o];
@@ -132,7 +131,7 @@ void MatchFinder::FindMatch()
         // node where that length ends.
         --matchLength;
         r = (matchPos + 1) | DICT_SIZE;
-        while (a.parent[r] == NIL) r = a.next[r];  // that leaf was replaced
+        while (a.parent[r] == NIL) r = LinkNode(a.next[r]);  // that leaf was replaced
         q = a.parent[r];
         while (a.level[q] >= matchLength) {
             r = q;

@@ -79,6 +79,11 @@ private:
         const unsigned spread = q * 2654435761U >> (32 - kChainHeadBits);
         return ((spread + c) & ((1U << kChainHeadBits) - 1)) + static_cast<unsigned>(kChainHeadBase);
     }
+    // A chain link names the next node together with that node's parent,
+    // so that a walk reads one entry per step.
+    static uint32_t ChainLink(unsigned node, unsigned parentOfNode) { return node | parentOfNode << 16; }
+    static unsigned LinkNode(uint32_t link) { return link & 0xFFFF; }
+    static unsigned LinkParent(uint32_t link) { return link >> 16; }
     unsigned ChildOf(unsigned q, unsigned c);
     void LinkChild(unsigned q, unsigned c, unsigned r);
     void SplitNode(unsigned o);
