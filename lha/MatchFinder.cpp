@@ -81,6 +81,7 @@ void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
     a.prev[r] = h;
     a.parent[r] = q;
     ++a.childCount[q];
+    a.childSum[q] ^= static_cast<uint16_t>(r);
 }
 
 void MatchFinder::Unlink(unsigned node)
@@ -97,7 +98,9 @@ void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[oldNode];
     a.prev[newNode] = before;
-    a.next[before] = ChainLink(newNode, a.parent[oldNode]);
+    const unsigned parentOfOld = a.parent[oldNode];
+    a.next[before] = ChainLink(newNode, parentOfOld);
+    a.childSum[parentOfOld] ^= static_cast<uint16_t>(oldNode ^ newNode);
     const uint32_t after = a.next[oldNode];
     a.next[newNode] = after;
     a.prev[LinkNode(after)] = newNode;
@@ -112,6 +115,7 @@ void MatchFinder::SplitNode(unsigned o)
     const unsigned b = avail;
     avail = LinkNode(a.next[b]);
     a.childCount[b] = 0;
+    a.childSum[b] = 0;
     TakePlaceInChain(b, o);
     a.parent[b] = a.parent[o];
     a.level[b] = static_cast<uint8_t>(matchLength);
@@ -193,15 +197,12 @@ void MatchFinder::RemoveOldest()
     Unlink(pos);
     const unsigned r = a.parent[pos];
     a.parent[pos] = NIL;
-    if (r >= ROOT_BASE) return;  // a root's child count is never looked at
+    if (r >= ROOT_BASE) return;  // a root's children are never counted on
+    a.childSum[r] ^= static_cast<uint16_t>(pos);
     if (--a.childCount[r] > 1) return;
 
-    // Branch node r has one child left, which takes r's place.  The text at
-    // any position below r names that child; r's own position may be behind
-    // the pending stamp (and then no longer in the window), in which case
-    // the stamp, which is r's true position, names it.
-    unsigned s = ChildOf(r, a.text[WindowPosition(a.position[r]) + a.level[r]]);
-    if (s == NIL) s = ChildOf(r, a.text[WindowPosition(pendingPosition) + a.level[r]]);
+    // Branch node r has one child left, which takes r's place.
+    const unsigned s = a.childSum[r];
     if (r == pendingNode) pendingNode = a.parent[r] < DICT_SIZE ? a.parent[r] : NIL;
     Unlink(s);
     TakePlaceInChain(s, r);

@@ -35,11 +35,12 @@ inline constexpr size_t kChainHeadBase = 2 * DICT_SIZE;  // next[] entries from 
 inline constexpr unsigned kChainHeadBits = 15;
 inline constexpr size_t kNextEntries = kChainHeadBase + (size_t{1} << kChainHeadBits);
 
-// The seven work areas of the match finder, taken once per run.
+// The work areas of the match finder, taken once per run.
 struct MatchTrieArrays {
     uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
     uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
     uint8_t childCount[kTreeNodes];  // children of a branch or root node
+    uint16_t childSum[kTreeNodes];   // the children's numbers xor-ed: the last child left, when there is one
     uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
     uint32_t parent[kLinkedNodes];   // NIL when not in the trie
     uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
