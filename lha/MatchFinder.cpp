@@ -46,8 +46,15 @@ void MatchFinder::StampPathToRoot(unsigned q)
         const uint8_t* here = a.text + pos;
         const uint8_t* there = a.text + WindowPosition(pendingPosition);
         const unsigned common = CommonPrefix(here, there, 0, limit);
-        for (unsigned t = pendingNode; t < DICT_SIZE && a.level[t] > common; t = a.parent[t]) {
+        unsigned level = a.level[pendingNode];
+        for (unsigned t = pendingNode; t < DICT_SIZE && level > common;) {
+            // The parent is read before the stamp is stored: position[] and
+            // parent[] lie a multiple of 4096 bytes apart, and a load behind
+            // a store to the same low address bits waits for the store.
+            const uint32_t up = a.parent[t];
             a.position[t] = pendingPosition;
+            t = ParentNode(up);
+            level = ParentLevel(up);
         }
     }
     pendingNode = q < DICT_SIZE ? q : NIL;
@@ -58,7 +65,9 @@ void MatchFinder::StampPathToRoot(unsigned q)
 void MatchFinder::WritePendingPath()
 {
     MatchTrieArrays& a = arrays[0];
-    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = a.parent[t]) a.position[t] = pendingPosition;
+    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = ParentNode(a.parent[t])) {
+        a.position[t] = pendingPosition;
+    }
     pendingNode = NIL;
 }
 
@@ -79,7 +88,7 @@ void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
     a.next[r] = oldHead;
     a.prev[LinkNode(oldHead)] = r;
     a.prev[r] = h;
-    a.parent[r] = q;
+    a.parent[r] = ParentEntry(q, a.level[q]);
     ++a.childCount[q];
     a.childSum[q] ^= static_cast<uint16_t>(r);
 }
@@ -98,7 +107,7 @@ void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[oldNode];
     a.prev[newNode] = before;
-    const unsigned parentOfOld = a.parent[oldNode];
+    const unsigned parentOfOld = ParentNode(a.parent[oldNode]);
     a.next[before] = ChainLink(newNode, parentOfOld);
     a.childSum[parentOfOld] ^= static_cast<uint16_t>(oldNode ^ newNode);
     const uint32_t after = a.next[oldNode];
@@ -136,11 +145,12 @@ void MatchFinder::FindMatch()
         --matchLength;
         r = (matchPos + 1) | DICT_SIZE;
         while (a.parent[r] == NIL) r = LinkNode(a.next[r]);  // that leaf was replaced
-        q = a.parent[r];
-        while (a.level[q] >= matchLength) {
-            r = q;
-            q = a.parent[q];
+        uint32_t up = a.parent[r];
+        while (ParentLevel(up) >= matchLength) {
+            r = ParentNode(up);
+            up = a.parent[r];
         }
+        q = ParentNode(up);
         StampPathToRoot(q);
     } else {
         WritePendingPath();  // the search from the root reads positions on any path
@@ -185,7 +195,7 @@ void MatchFinder::FindMatch()
     // A full-length match against leaf r: the current position replaces it,
     // and r points to its replacement for the climb above.
     TakePlaceInChain(pos, r);
-    a.parent[pos] = q;
+    a.parent[pos] = a.parent[r];  // that is, q
     a.parent[r] = NIL;
     a.next[r] = pos;
 }
@@ -195,7 +205,7 @@ void MatchFinder::RemoveOldest()
     MatchTrieArrays& a = arrays[0];
     if (a.parent[pos] == NIL) return;
     Unlink(pos);
-    const unsigned r = a.parent[pos];
+    const unsigned r = ParentNode(a.parent[pos]);
     a.parent[pos] = NIL;
     if (r >= ROOT_BASE) return;  // a root's children are never counted on
     a.childSum[r] ^= static_cast<uint16_t>(pos);
@@ -203,7 +213,7 @@ void MatchFinder::RemoveOldest()
 
     // Branch node r has one child left, which takes r's place.
     const unsigned s = a.childSum[r];
-    if (r == pendingNode) pendingNode = a.parent[r] < DICT_SIZE ? a.parent[r] : NIL;
+    if (r == pendingNode) pendingNode = ParentNode(a.parent[r]) < DICT_SIZE ? ParentNode(a.parent[r]) : NIL;
     Unlink(s);
     TakePlaceInChain(s, r);
     a.parent[s] = a.parent[r];

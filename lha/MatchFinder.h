@@ -42,7 +42,7 @@ struct MatchTrieArrays {
     uint8_t childCount[kTreeNodes];  // children of a branch or root node
     uint16_t childSum[kTreeNodes];   // the children's numbers xor-ed: the last child left, when there is one
     uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
-    uint32_t parent[kLinkedNodes];   // NIL when not in the trie
+    uint32_t parent[kLinkedNodes];   // the parent and its level (see ParentEntry); 0 when not in the trie
     uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
     uint32_t next[kNextEntries];     // forward link; free list; replacement leaf; chain heads
 };
@@ -80,6 +80,12 @@ private:
         const unsigned spread = q * 2654435761U >> (32 - kChainHeadBits);
         return ((spread + c) & ((1U << kChainHeadBits) - 1)) + static_cast<unsigned>(kChainHeadBase);
     }
+    // A parent entry holds the parent's level above its number, so that a
+    // climb towards the root reads one entry per step.
+    static uint32_t ParentEntry(unsigned node, unsigned level) { return node | level << 16; }
+    static unsigned ParentNode(uint32_t entry) { return entry & 0xFFFF; }
+    static unsigned ParentLevel(uint32_t entry) { return entry >> 16; }
+
     // A chain link names the next node together with that node's parent,
     // so that a walk reads one entry per step.
     static uint32_t ChainLink(unsigned node, unsigned parentOfNode) { return node | parentOfNode << 16; }
