@@ -2,10 +2,12 @@
 #   make demo   installs what is missing, builds, and runs the main job on the bundled sample
 #   make test   installs what is missing, builds every configuration, and runs every test
 #               (native and sanitizer builds directly, the Windows build under wine)
+#   make gui    builds the Windows program and starts it under wine on the sample board
+#               (with no display set: on a virtual one, saving build/gui/start-page.png)
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PRESETS := native asan mingw64 mingw32
 
-.PHONY: all deps demo test $(PRESETS) clean
+.PHONY: all deps demo test gui $(PRESETS) clean
 
 all: native
 
@@ -23,6 +25,9 @@ test: $(PRESETS)
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)
+
+gui: mingw64
+	@scripts/gui.sh build/mingw64
 
 clean:
 	rm -rf build

@@ -1,5 +1,6 @@
 #include "biosfile/BiosId.h"
 
+#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -7,6 +8,22 @@
 #include "flash/AwardRecords.h"
 
 namespace varlin {
+
+namespace {
+
+struct SizeCodeRow {
+    char code;
+    uint8_t romSizeUnits;
+};
+
+constexpr std::array<SizeCodeRow, 3> kSizeCodes = {{
+    {award::kSizeCode256K, 4},
+    {award::kSizeCode512K, 8},
+    {award::kSizeCode1M, 16},
+}};
+constexpr uint8_t kOtherSizeCodeUnits = 2;  // 128 KiB
+
+}  // namespace
 
 std::string BiosIdText(const uint8_t* id)
 {
@@ -31,6 +48,16 @@ bool ReadFileBiosId(const std::string& path, std::string& id)
     }
     std::fclose(file);
     return true;
+}
+
+uint8_t SizeCodeRomUnits(std::span<const uint8_t> image)
+{
+    if (image.size() < award::kSizeCodeFromEnd) return kOtherSizeCodeUnits;
+    const char code = static_cast<char>(image[image.size() - award::kSizeCodeFromEnd]);
+    for (const SizeCodeRow& row : kSizeCodes) {
+        if (row.code == code) return row.romSizeUnits;
+    }
+    return kOtherSizeCodeUnits;
 }
 
 }  // namespace varlin

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace varlin {
@@ -13,5 +14,10 @@ std::string BiosIdText(const uint8_t* id);
 // the file cannot be opened as a regular file; `id` is then empty, and it is
 // empty too for files shorter than 24 bytes.
 bool ReadFileBiosId(const std::string& path, std::string& id);
+
+// The ROM size, in 64 KiB units, that an image's size code (8103 bytes
+// before its end) names: 'Z' 256 KiB, '[' 512 KiB, '\\' 1 MiB, anything
+// else 128 KiB.
+uint8_t SizeCodeRomUnits(std::span<const uint8_t> image);
 
 }  // namespace varlin

@@ -11,18 +11,6 @@ namespace varlin {
 
 namespace {
 
-struct SizeCodeRow {
-    char code;
-    uint8_t romSizeUnits;
-};
-
-constexpr std::array<SizeCodeRow, 3> kSizeCodes = {{
-    {award::kSizeCode256K, 4},
-    {award::kSizeCode512K, 8},
-    {award::kSizeCode1M, 16},
-}};
-constexpr uint8_t kOtherSizeCodeUnits = 2;  // 128 KiB
-
 constexpr uint32_t kExtraRegionMinimumImage = 0x80000;
 constexpr uint32_t kExtraRegionSize = 0x10000;
 constexpr uint8_t kOptionRomMark[] = {0x55, 0xAA};
@@ -90,14 +78,7 @@ bool BiosImage::CheckBiosFile()
 
 bool BiosImage::CheckSizeCode()
 {
-    uint8_t units = kOtherSizeCodeUnits;
-    if (imageSize >= award::kSizeCodeFromEnd) {
-        const char code = static_cast<char>(imageData[imageSize - award::kSizeCodeFromEnd]);
-        for (const SizeCodeRow& row : kSizeCodes) {
-            if (row.code == code) units = row.romSizeUnits;
-        }
-    }
-    if (units == rom.romInfo.romSizeUnits) return true;
+    if (SizeCodeRomUnits(std::span<const uint8_t>(imageData.data(), imageSize)) == rom.romInfo.romSizeUnits) return true;
     messages.ShowSystemMessage(text::kBiosSizeMismatch, text::kOpenFileCaption, {});
     return false;
 }

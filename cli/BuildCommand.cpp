@@ -33,8 +33,7 @@ int RunBuild(const BuildRequest& request)
         std::fprintf(stderr, "Cannot make a working directory.\n");
         return kExitFailure;
     }
-    ConsoleSession session;
-    session.system.programDirectory = work.Path().string() + "/";
+    ConsoleSession session(work.Path().string() + "/");
     ConsoleMessagePort& messages = session.messages;
     CWizardApp& app = session.app;
     app.advancedMode = 1;  // every setting is the user's own, as in the Advanced Mode dialog

@@ -19,6 +19,9 @@ void ConsoleProgressBar::SetStepText(const std::string& text)
     if (text != step) EndLine();
     step = text;
     shownPercentage = -1;
+    // A step that never shows a percentage (an erase) still gets its line.
+    lineOpen = true;
+    if (live) Draw();
 }
 
 void ConsoleProgressBar::SetPercentage(int32_t percentage)
@@ -31,6 +34,11 @@ void ConsoleProgressBar::SetPercentage(int32_t percentage)
 
 void ConsoleProgressBar::Draw()
 {
+    if (shownPercentage < 0) {
+        std::fprintf(stderr, "%s%s", live ? "\r" : "", step.c_str());
+        std::fflush(stderr);
+        return;
+    }
     const uint32_t filled = range == 0 ? kBarWidth : std::min<uint32_t>(kBarWidth, position * kBarWidth / range);
     std::string bar(filled, '#');
     bar.resize(kBarWidth, '.');
@@ -57,6 +65,16 @@ bool ConsoleBackupDialog::RunBackupDialog(RomBackup& backup)
 }
 
 DialogResult ConsoleFileDialog::AskSaveFileName(const SaveFileDialogOptions&, std::string& chosenPath)
+{
+    return AnswerWithPreset(chosenPath);
+}
+
+DialogResult ConsoleFileDialog::AskOpenFileName(const OpenFileDialogOptions&, std::string& chosenPath)
+{
+    return AnswerWithPreset(chosenPath);
+}
+
+DialogResult ConsoleFileDialog::AnswerWithPreset(std::string& chosenPath) const
 {
     if (presetPath.empty()) return DialogResult::Cancel;
     chosenPath = presetPath;

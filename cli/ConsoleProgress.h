@@ -1,6 +1,7 @@
-// Progress and file choice on a terminal: a bar on the standard error stream
+// Progress and file choice on a terminal: a line for each step on the
+// standard error stream, with a bar once the step shows a percentage
 // (redrawn in place on a terminal; elsewhere only its last state, once), and
-// a Save-As dialog answered from the command line.
+// file dialogs answered from the command line.
 #pragma once
 
 #include <cstdint>
@@ -49,8 +50,12 @@ private:
 class ConsoleFileDialog : public FileDialogPort {
 public:
     DialogResult AskSaveFileName(const SaveFileDialogOptions& options, std::string& chosenPath) override;
+    DialogResult AskOpenFileName(const OpenFileDialogOptions& options, std::string& chosenPath) override;
 
     std::string presetPath;  // empty: the dialog is cancelled
+
+private:
+    DialogResult AnswerWithPreset(std::string& chosenPath) const;
 };
 
 }  // namespace varlin::cli

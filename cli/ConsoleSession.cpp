@@ -6,7 +6,7 @@
 
 namespace varlin::cli {
 
-ConsoleSession::ConsoleSession()
+ConsoleSession::ConsoleSession(const std::string& programDirectory) : system(programDirectory)
 {
     messages.beforeShowing = [this] { progress.EndLine(); };
     kordex.driverRunning = [this] { return serviceManager.IsRunning(kDriverServiceName); };

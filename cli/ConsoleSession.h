@@ -4,16 +4,20 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/WizardApp.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
+#include "cli/ConsoleWindowHost.h"
+#include "biosfile/BiosImage.h"
 #include "flash/RomDevice.h"
 #include "platform/PlatformServices.h"
 #include "platform/emulated/EmulatedBoard.h"
 #include "platform/emulated/EmulatedDirectHardware.h"
 #include "platform/emulated/EmulatedKordexDevice.h"
 #include "platform/emulated/EmulatedServiceManager.h"
+#include "platform/native/NativePictureLoader.h"
 
 namespace varlin::cli {
 
@@ -24,6 +28,8 @@ namespace varlin::cli {
 // folder the user cannot write and is shared by every run.
 class ConsoleSystem : public HostSystem {
 public:
+    explicit ConsoleSystem(std::string directory = {}) : programDirectory(std::move(directory)) {}
+
     std::string ProgramDirectory() override
     {
         return programDirectory.empty() ? HostSystem::ProgramDirectory() : programDirectory;
@@ -36,7 +42,9 @@ public:
 };
 
 struct ConsoleSession {
-    ConsoleSession();
+    // The program directory names the working files and the board's BIOS
+    // copy; empty is the executable's folder.
+    explicit ConsoleSession(const std::string& programDirectory = {});
 
     // Puts the board in `directory` behind the ports, with the driver
     // service installed and running, and brings up ROM access as the program
@@ -50,9 +58,12 @@ struct ConsoleSession {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     ConsoleFileDialog fileDialogs;
-    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs};
+    ConsoleWindowHost windows{progress};
+    NativePictureLoader pictures;
+    PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
     RomDevice romDevice{platform};
-    CWizardApp app{platform};
+    BiosImage biosImage{romDevice, messages};
+    CWizardApp app{platform, romDevice, biosImage};
     std::unique_ptr<emulated::EmulatedBoard> board;
 };
 

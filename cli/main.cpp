@@ -24,8 +24,11 @@ int main(int argc, char** argv)
     CommandAction action;
     AddPictureCommands(app, action);
     AddBuildCommand(app, action);
+    AddInspectCommand(app, action);
+    AddPreviewCommand(app, action);
     AddPackCommand(app, action);
     AddBoardCommands(app, action);
+    AddFlashCommand(app, action);
 
     try {
         app.parse(argc, argv);

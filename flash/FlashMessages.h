@@ -36,4 +36,30 @@ inline constexpr char kRomAddressFormat[] = "0x%08X!";
 // Backup.
 inline constexpr char kBackupWriteFailed[] = "Couldn't write the file!";
 
+// Update: the step texts put the region's name ("Main", "DMI", "PNP",
+// "Boot") between a prefix and kBlockSuffix ("Erasing Main Block").
+inline constexpr char kErasingPrefix[] = "Erasing ";
+inline constexpr char kProgrammingPrefix[] = "Programming ";
+inline constexpr char kVerifyingPrefix[] = "Verifying ";
+inline constexpr char kBlockSuffix[] = " Block";
+
+// An update that stopped: first why, naming the region...
+inline constexpr char kRegionOutsideImage[] = "The %s block lies outside the BIOS file!";
+inline constexpr char kRegionEraseFailed[] = "Couldn't erase the %s block!";
+inline constexpr char kRegionProgramFailed[] = "Couldn't program the %s block!";
+inline constexpr char kRegionReadBackFailed[] = "Couldn't read back the %s block!";
+inline constexpr char kRegionMismatch[] =
+    "The %s block did not verify: the flash ROM at 0x%08X reads 0x%02X, the BIOS file has 0x%02X!";
+inline constexpr char kRegionWriteProtected[] = "The %s block is write-protected!";
+// ...then the state the ROM is left in (there is no way back to the old
+// BIOS): one line for each group of regions that has members, each a
+// prefix, the names ("Main, DMI") and a full stop.
+inline constexpr char kUpdateIncomplete[] = "The BIOS update is incomplete.";
+inline constexpr char kRegionsRewritten[] = "Already rewritten: ";
+inline constexpr char kRegionsBroken[] = "Not completely rewritten: ";
+inline constexpr char kRegionsUnchanged[] = "Not changed: ";
+inline constexpr char kRomUnchanged[] = "The flash ROM was not changed.";
+inline constexpr char kMayNotStart[] =
+    "The computer may not start until a BIOS file has been programmed completely.";
+
 }  // namespace varlin::text

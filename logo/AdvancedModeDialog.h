@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/Dialog.h"
+#include "app/WarningDialog.h"
 #include "logo/PictureChecker.h"
 #include "platform/Files.h"
 
@@ -28,7 +30,7 @@ inline constexpr char kArchiveFileName[] = "tmp_b_pic";
 // The rebuilt image, in the program directory.
 inline constexpr char kWorkImageFileName[] = "tmp.bin";
 
-class CAdvancedModeDialog {
+class CAdvancedModeDialog : public CDialog {
 public:
     explicit CAdvancedModeDialog(CWizardApp& app);
 
@@ -57,6 +59,16 @@ public:
     bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
                          const std::string& memberName);
 
+    // The dialog's window.
+    void OnInitDialog() override;
+    void OnCommand(int id) override;
+    bool OnSysCommand(int command) override;
+    void OnOK() override;      // Enter does nothing
+    void OnCancel() override;  // Exit, Escape and the close box end the program
+
+    // Copies the controls into the fields (true) or the fields into the controls.
+    void UpdateData(bool readControls);
+
     // Logo settings.
     std::string biosPath;
     std::string picturePath;
@@ -70,6 +82,15 @@ public:
 
 private:
     bool ReadBitmapPayloadData(Bytes& data);
+    void EnableSettingsOf640x480(bool enable);
+    void OnBrowseBios();
+    void OnBrowsePicture();
+    void OnPreview();
+    void OnBuild();
+    void OnFlash();
+    void OnBack();
+
+    CWarningDialog warningDialog;  // one, run again before every flash
 
     CWizardApp& app;
 };

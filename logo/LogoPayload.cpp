@@ -36,8 +36,6 @@ uint16_t PositionBits(int32_t logoPosition)
 
 }  // namespace
 
-CAdvancedModeDialog::CAdvancedModeDialog(CWizardApp& app) : checker(app.platform.messages), app(app) {}
-
 uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
 {
     if (app.advancedMode == 0) screenResolution = app.easyResolution;

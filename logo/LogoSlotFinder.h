@@ -9,9 +9,14 @@
 #include <cstdint>
 #include <string>
 
+#include "logo/MemberChain.h"
 #include "platform/MessagePort.h"
 
 namespace varlin {
+
+// The refusal the user is shown when a chain ends this way; null where the
+// chain gives a slot or ends silently.
+const char* SlotRefusal(ChainEnd end);
 
 class CLogoSlotFinder {
 public:

@@ -7,8 +7,10 @@
 #include "platform/FileDialogPort.h"
 #include "platform/KordexDevicePort.h"
 #include "platform/MessagePort.h"
+#include "platform/PictureLoaderPort.h"
 #include "platform/ServiceManagerPort.h"
 #include "platform/SystemPort.h"
+#include "platform/WindowHost.h"
 
 namespace varlin {
 
@@ -19,6 +21,8 @@ struct PlatformServices {
     ServiceManagerPort& serviceManager;  // registers and starts the driver
     DirectHardwarePort& hardware;      // port writes and low memory, on Windows 9x
     FileDialogPort& fileDialogs;
+    WindowHost& windows;
+    PictureLoaderPort& pictures;      // decodes the logo and the preview's overlays
 };
 
 }  // namespace varlin

@@ -7,6 +7,10 @@
 
 namespace varlin {
 
+enum class ThreadPriority { Normal, TimeCritical };
+
+enum class InstanceMark { Created, AlreadyExists, Failed };
+
 class SystemPort {
 public:
     virtual ~SystemPort() = default;
@@ -23,6 +27,26 @@ public:
     // (folder entries such as "." may be among them).  False when the
     // listing cannot start: no such folder, or nothing in it.
     virtual bool ListDirectory(const std::string& directory, std::vector<std::string>& names) = 0;
+
+    // The program file's name without folder and extension; the instance
+    // mark and the main window's property are named after it.
+    virtual std::string ApplicationName() = 0;
+
+    // Marks this process as the running instance with a named semaphore,
+    // which stays until the process ends.
+    virtual InstanceMark MarkRunningInstance(const std::string& name) = 0;
+
+    virtual bool ChangeDirectory(const std::string& directory) = 0;
+
+    // Ends the process at once with the exit code; nothing after it runs.
+    [[noreturn]] virtual void EndProcess(int exitCode) = 0;
+
+    virtual void SetUiThreadPriority(ThreadPriority priority) = 0;
+
+    // Restarting Windows: the shutdown privilege the NT family asks for, and
+    // the restart itself (forced: other programs may not refuse).
+    virtual void EnableShutdownPrivilege() = 0;
+    virtual void RestartWindows(bool force) = 0;
 };
 
 // The real process: the program directory as the operating system reports
@@ -33,6 +57,13 @@ public:
     std::string ProgramDirectory() override;
     uint32_t PlatformVersion() override;
     bool ListDirectory(const std::string& directory, std::vector<std::string>& names) override;
+    std::string ApplicationName() override;
+    InstanceMark MarkRunningInstance(const std::string& name) override;
+    bool ChangeDirectory(const std::string& directory) override;
+    [[noreturn]] void EndProcess(int exitCode) override;
+    void SetUiThreadPriority(ThreadPriority priority) override;
+    void EnableShutdownPrivilege() override;
+    void RestartWindows(bool force) override;
 };
 
 }  // namespace varlin

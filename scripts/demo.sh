@@ -15,5 +15,8 @@ echo "== checking the sample picture $picture"
 echo "== building $bios with it as the boot logo (POST messages shown over it)"
 "$varlin" build --bios "$bios" --picture "$picture" --post-message --output "$out/award-256k-varlin.bin"
 
+echo "== what the new image holds"
+"$varlin" inspect "$out/award-256k-varlin.bin"
+
 echo
 echo "The new BIOS image is $out/award-256k-varlin.bin"

@@ -6,7 +6,7 @@ set -eu
 packages="
   make cmake g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev
-  mingw-w64 wine64 xvfb
+  mingw-w64 wine64 fonts-wine xvfb x11-utils imagemagick
   lhasa p7zip-full libarchive-tools libjpeg-turbo-progs
 "
 

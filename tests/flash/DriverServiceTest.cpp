@@ -134,7 +134,7 @@ TEST(DriverServiceManagerTest, EveryStepRunsWhateverTheOneBeforeGave)
 {
     test::FakePlatform fake;
     ClosedServiceManager manager;
-    PlatformServices services{fake.messages, fake.system, fake.kordex, manager, fake.hardware, fake.fileDialogs};
+    PlatformServices services{fake.messages, fake.system, fake.kordex, manager, fake.hardware, fake.fileDialogs, fake.windows, fake.pictures};
     ControlDriverService(services, "Kordex", "/opt/varlin/kordex.sys");
     EXPECT_EQ(fake.messages.Texts(),
               (std::vector<std::string>{"CreateService failure!", "OpenService failure!", kCantGetHandle}));

@@ -5,7 +5,7 @@
 #include "app/WizardApp.h"
 #include "logo/LogoSlotFinder.h"
 #include "tests/support/BiosImages.h"
-#include "tests/support/FakePlatform.h"
+#include "tests/support/FakeProgram.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempDir.h"
@@ -53,7 +53,7 @@ class BiosRebuildTest : public ::testing::Test {
 protected:
     BiosRebuildTest()
     {
-        platform.system.programDirectory = program.Path().string() + "/";
+        platform.system.programDirectory = programDir.Path().string() + "/";
         app.advancedMode = 1;
     }
 
@@ -64,7 +64,7 @@ protected:
         return builder.BuildBiosWithLogo();
     }
 
-    std::string WorkImage() const { return program.File("tmp.bin"); }
+    std::string WorkImage() const { return programDir.File("tmp.bin"); }
 
     // The logo member of the work image, as an archive of its own.
     Bytes LogoMember()
@@ -81,10 +81,11 @@ protected:
     std::string DecodersOnLogo(const Bytes& expected) { return test::CheckWithDecoders(dir.Write("logo.lzh", LogoMember()), expected); }
     std::vector<std::string> Shown() const { return platform.messages.Texts(); }
 
-    test::TempDir program;                    // the program directory
+    test::TempDir programDir;                 // the program directory
     test::TempDir dir{test::TempDir::Enter};  // the current directory
-    test::FakePlatform platform;
-    CWizardApp app{platform.services};
+    test::FakeProgram fake;
+    test::FakePlatform& platform = fake.platform;
+    CWizardApp& app = fake.app;
     CAdvancedModeDialog& builder = app.advancedModeDialog;
 };
 

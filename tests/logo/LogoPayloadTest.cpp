@@ -2,7 +2,7 @@
 
 #include "app/WizardApp.h"
 #include "platform/ByteOrder.h"
-#include "tests/support/FakePlatform.h"
+#include "tests/support/FakeProgram.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempDir.h"
 
@@ -19,8 +19,9 @@ protected:
     std::vector<std::string> Shown() const { return platform.messages.Texts(); }
 
     test::TempDir dir{test::TempDir::Enter};  // the working files go to the current directory
-    test::FakePlatform platform;
-    CWizardApp app{platform.services};
+    test::FakeProgram program;
+    test::FakePlatform& platform = program.platform;
+    CWizardApp& app = program.app;
     CAdvancedModeDialog& builder = app.advancedModeDialog;
 };
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
+#include "logo/LogoSlotFinder.h"
 #include "platform/ByteOrder.h"
+#include "tests/support/RecordingMessagePort.h"
+#include "tests/support/TempDir.h"
 
 namespace varlin::test {
 
@@ -33,5 +36,26 @@ Bytes MakeMember(const MemberSpec& spec)
 }
 
 void AppendFill(Bytes& image, size_t count, uint8_t value) { image.insert(image.end(), count, value); }
+
+Bytes LogoMemberOf(const std::string& imagePath)
+{
+    RecordingMessagePort messages;
+    CLogoSlotFinder finder(messages);
+    uint32_t length = 0;
+    const int32_t slot = finder.FindLogoSlot(imagePath, length);
+    const Bytes image = ReadFile(imagePath);
+    if (slot < 0 || length == 0 || static_cast<size_t>(slot) + length > image.size()) return {};
+    return Bytes(image.begin() + slot, image.begin() + slot + length);
+}
+
+Bytes CentredBitmapPayload(const Bytes& bitmapFile)
+{
+    // The header word takes the place of "BM".
+    Bytes payload = bitmapFile;
+    payload.resize(std::max<size_t>(payload.size(), 2));
+    payload[0] = 0x00;
+    payload[1] = 0x00;
+    return payload;
+}
 
 }  // namespace varlin::test

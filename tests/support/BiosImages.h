@@ -28,4 +28,12 @@ Bytes MakeMember(const MemberSpec& spec);
 // Appends `count` bytes of `value`.
 void AppendFill(Bytes& image, size_t count, uint8_t value);
 
+// The logo member of a BIOS image file, found as the build finds its
+// slot; empty when the image has no logo.
+Bytes LogoMemberOf(const std::string& imagePath);
+
+// The payload a 640*480 bitmap logo, centred and without the POST
+// messages, carries: the header word 0, then the file without "BM".
+Bytes CentredBitmapPayload(const Bytes& bitmapFile);
+
 }  // namespace varlin::test

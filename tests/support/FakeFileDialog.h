@@ -19,8 +19,17 @@ public:
         return DialogResult::Ok;
     }
 
+    DialogResult AskOpenFileName(const OpenFileDialogOptions& options, std::string& chosenPath) override
+    {
+        askedOpen.push_back(options);
+        if (!answer) return DialogResult::Cancel;
+        chosenPath = *answer;
+        return DialogResult::Ok;
+    }
+
     std::optional<std::string> answer;  // unset: the user cancels
     std::vector<SaveFileDialogOptions> asked;
+    std::vector<OpenFileDialogOptions> askedOpen;
 };
 
 }  // namespace varlin::test

@@ -9,8 +9,10 @@
 #include "platform/emulated/EmulatedDirectHardware.h"
 #include "platform/emulated/EmulatedKordexDevice.h"
 #include "platform/emulated/EmulatedServiceManager.h"
+#include "platform/native/NativePictureLoader.h"
 #include "tests/support/FakeFileDialog.h"
 #include "tests/support/FakeSystem.h"
+#include "tests/support/FakeWindowHost.h"
 #include "tests/support/RecordingMessagePort.h"
 
 namespace varlin::test {
@@ -36,7 +38,9 @@ struct FakePlatform {
     emulated::EmulatedServiceManager serviceManager;
     emulated::EmulatedDirectHardware hardware;
     FakeFileDialog fileDialogs;
-    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs};
+    FakeWindowHost windows;
+    NativePictureLoader pictures;
+    PlatformServices services{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
 };
 
 }  // namespace varlin::test

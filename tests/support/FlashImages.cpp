@@ -41,6 +41,17 @@ void PutExtraRegionRecord(Bytes& image, size_t offset, bool flagSet)
     image[offset + award::kExtraRegionFlagOffset] = flagSet ? award::kExtraRegionFlag : 0xF7;
 }
 
+std::vector<std::string> UpdateSteps(std::initializer_list<const char*> regions)
+{
+    std::vector<std::string> steps;
+    for (const char* region : regions) {
+        for (const char* prefix : {"Erasing ", "Programming ", "Verifying "}) {
+            steps.push_back(prefix + std::string(region) + " Block");
+        }
+    }
+    return steps;
+}
+
 TestBoard::TestBoard(const Bytes& image, const emulated::BoardOptions& options, const std::string& settings)
 {
     std::string error;
@@ -54,9 +65,9 @@ TestBoard::TestBoard(const Bytes& image, const emulated::BoardOptions& options, 
     if (!board) throw std::runtime_error(error);
 }
 
-bool BoardHarness::Start(TestBoard& board, bool directMode)
+bool StartRomAccessOn(emulated::EmulatedBoard& board, FakePlatform& platform, RomDevice& rom, bool directMode)
 {
-    platform.AttachBoard(board.Board());
+    platform.AttachBoard(board);
     platform.system.platformVersion = directMode ? kWindows98Version : 0x00000006;
     rom.DetectPlatform();
     if (!OpenDriver(rom.romInfo, platform.services)) return false;

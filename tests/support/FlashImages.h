@@ -4,9 +4,11 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "flash/RomDevice.h"
 #include "platform/Files.h"
@@ -33,6 +35,10 @@ void PutAt(Bytes& image, uint32_t address, std::string_view text);
 // The "*BS1" record that announces the extra region, at an image offset.
 void PutExtraRegionRecord(Bytes& image, size_t offset, bool flagSet);
 
+// The step texts an update shows for these regions, in order: erasing,
+// programming, then reading back each.
+std::vector<std::string> UpdateSteps(std::initializer_list<const char*> regions);
+
 // A board made from an image in a fresh folder, opened; `settings` lines are
 // added to its board.conf first (faults, protection).
 class TestBoard {
@@ -51,10 +57,15 @@ private:
 };
 
 // The program's start-up over a test board: platform, driver, segment,
-// identification and the SMI query, in driver or direct mode.
+// identification and the SMI query, in driver or direct mode.  False when
+// the driver could not be opened.
+bool StartRomAccessOn(emulated::EmulatedBoard& board, FakePlatform& platform, RomDevice& rom, bool directMode);
+
 struct BoardHarness {
-    // False when the driver could not be opened.
-    bool Start(TestBoard& board, bool directMode = false);
+    bool Start(TestBoard& board, bool directMode = false)
+    {
+        return StartRomAccessOn(board.Board(), platform, rom, directMode);
+    }
 
     FakePlatform platform;
     RomDevice rom{platform.services};

@@ -150,6 +150,24 @@ Bytes MakeBmp(const IndexedPicture& picture, const BmpOptions& options)
     return out;
 }
 
+namespace {
+
+Bytes EncodeJpeg(const std::vector<uint8_t>& rgb, int width, int height, int quality)
+{
+    Bytes jpeg;
+    auto sink = [](void* context, void* data, int size) {
+        auto* bytes = static_cast<Bytes*>(context);
+        const auto* begin = static_cast<const uint8_t*>(data);
+        bytes->insert(bytes->end(), begin, begin + size);
+    };
+    if (stbi_write_jpg_to_func(sink, &jpeg, width, height, 3, rgb.data(), quality) == 0) {
+        throw std::runtime_error("stb could not write a JPEG");
+    }
+    return jpeg;
+}
+
+}  // namespace
+
 Bytes MakeJpeg(int width, int height, int quality)
 {
     std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
@@ -161,16 +179,15 @@ Bytes MakeJpeg(int width, int height, int quality)
             p[2] = static_cast<uint8_t>((x ^ y) & 0xFF);
         }
     }
-    Bytes jpeg;
-    auto sink = [](void* context, void* data, int size) {
-        auto* bytes = static_cast<Bytes*>(context);
-        const auto* begin = static_cast<const uint8_t*>(data);
-        bytes->insert(bytes->end(), begin, begin + size);
-    };
-    if (stbi_write_jpg_to_func(sink, &jpeg, width, height, 3, rgb.data(), quality) == 0) {
-        throw std::runtime_error("stb could not write a JPEG");
-    }
-    return jpeg;
+    return EncodeJpeg(rgb, width, height, quality);
+}
+
+Bytes MakeSolidJpeg(int width, int height, std::array<uint8_t, 3> colour)
+{
+    std::vector<uint8_t> rgb;
+    rgb.reserve(static_cast<size_t>(width) * height * 3);
+    for (int i = 0; i < width * height; ++i) rgb.insert(rgb.end(), colour.begin(), colour.end());
+    return EncodeJpeg(rgb, width, height, 95);
 }
 
 Bytes InsertSegmentAfterApp0(const Bytes& jpeg, uint8_t code, const Bytes& body)

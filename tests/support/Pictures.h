@@ -31,6 +31,9 @@ Bytes MakeBmp(const IndexedPicture& picture, const BmpOptions& options = {});
 // A baseline JFIF JPEG of a colour gradient, from stb_image_write.
 Bytes MakeJpeg(int width, int height, int quality = 90);
 
+// A baseline JPEG of one colour.
+Bytes MakeSolidJpeg(int width, int height, std::array<uint8_t, 3> colour);
+
 // Inserts a marker segment (FF code, length, body) right after the APP0 segment.
 Bytes InsertSegmentAfterApp0(const Bytes& jpeg, uint8_t code, const Bytes& body);
 

@@ -1,0 +1,145 @@
+// flash: program a BIOS file into an emulated board, or build the board's
+// own BIOS with a new logo and program that, through the program's own
+// update flow and Update BIOS dialog.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "biosfile/BackupFiles.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleSession.h"
+#include "cli/LogoOptions.h"
+#include "cli/WorkDirectory.h"
+
+namespace varlin::cli {
+
+namespace {
+
+constexpr int32_t kEasyWidth = 640;  // a larger picture is shown in 800*600 on the Easy path
+constexpr int32_t kEasyHeight = 480;
+
+struct FlashRequest {
+    std::string board;
+    std::string bios;
+    std::string picture;
+    LogoOptions logo;
+    bool logoOptionsGiven = false;
+    bool yes = false;
+    bool no = false;
+    bool direct = false;
+};
+
+// What the picture page and the accept page of the Easy path, or the
+// Advanced Mode dialog, leave in the builder before a build.  Returns an
+// exit status when the picture or the options are refused, else -1.
+int SetUpLogoBuild(ConsoleSession& session, const FlashRequest& request, const std::string& picture)
+{
+    CWizardApp& app = session.app;
+    CAdvancedModeDialog& builder = app.advancedModeDialog;
+    if (!builder.checker.CheckPicture(picture)) return kExitFailure;
+    if (request.logoOptionsGiven) {
+        app.advancedMode = 1;
+        PictureKind kind = PictureKind::Bitmap;
+        if (!DecidePictureKindForDialog(picture, session.messages, kind)) return kExitFailure;
+        if (!ApplyLogoOptions(request.logo, kind, builder)) return kExitUsage;
+        if (!CheckScreenResolution(builder.checker, builder.screenResolution, session.messages)) return kExitFailure;
+    } else {
+        app.advancedMode = 0;
+        const bool large = builder.checker.pictureWidth > kEasyWidth || builder.checker.pictureHeight > kEasyHeight;
+        app.easyResolution = large ? kResolution800x600 : kResolution640x480;
+        builder.showPostMessage = 0;
+    }
+    builder.biosPath = app.biosFilePath;
+    builder.picturePath = picture;
+    return -1;
+}
+
+// The board's own BIOS, read out of its ROM as a backup reads it, stands
+// for the BIOS file the program finds for the board at start-up.
+bool CopyBoardBios(ConsoleSession& session)
+{
+    session.fileDialogs.presetPath = session.app.biosFilePath;
+    BackupFiles files(session.romDevice, session.platform);
+    ConsoleBackupDialog dialog(session.progress);
+    return files.CreateBackupFile(dialog);
+}
+
+int RunFlash(const FlashRequest& request)
+{
+    const std::string board = AbsolutePath(request.board);
+    const std::string bios = request.bios.empty() ? "" : AbsolutePath(request.bios);
+    const std::string picture = request.picture.empty() ? "" : AbsolutePath(request.picture);
+
+    // The program directory of this run holds the board's BIOS copy and the
+    // rebuilt image; the logo build works in the current directory.
+    PrivateWorkDirectory work;
+    if (!work.Entered()) {
+        std::fprintf(stderr, "Cannot make a working directory.\n");
+        return kExitFailure;
+    }
+    ConsoleSession session(work.Path().string() + "/");
+    if (request.yes) session.messages.presetAnswer = MessageAnswer::Yes;
+    if (request.no) session.messages.presetAnswer = MessageAnswer::No;
+    CWizardApp& app = session.app;
+
+    if (!picture.empty()) {
+        const int refused = SetUpLogoBuild(session, request, picture);
+        if (refused >= 0) return refused;
+    }
+    if (!session.StartBoard(board, request.direct)) return kExitFailure;
+
+    if (picture.empty()) {
+        // The Advanced page's Update BIOS.
+        app.advancedMode = 1;
+        app.biosFilePath = bios;
+        if (!app.FlashBios(bios)) return kExitFailure;
+        std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), board.c_str());
+    } else {
+        if (!CopyBoardBios(session)) return kExitFailure;
+        if (!app.BuildAndFlash(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
+        std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
+                    picture.c_str(), board.c_str());
+    }
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddFlashCommand(CLI::App& app, CommandAction& action)
+{
+    auto request = std::make_shared<FlashRequest>();
+    CLI::App* command = app.add_subcommand(
+        "flash",
+        "Program a BIOS file into an emulated board region by region, Boot last, reading each region back; or, "
+        "with --picture, read the board's own BIOS out of its ROM, build it with the new logo and program that. "
+        "With --picture and no logo option the logo is built as the Easy Mode builds it (centred; 800x600 for a "
+        "JPEG larger than 640x480); logo options build it as the Advanced Mode dialog does. Exits 0 only when "
+        "every region was programmed and verified.");
+    command->add_option("--board", request->board, "The emulated board's folder (rom.bin, segment.bin, board.conf)")
+        ->required();
+    CLI::Option* bios = command->add_option("BIOS", request->bios, "The BIOS file to program");
+    CLI::Option* picture =
+        command->add_option("--picture", request->picture, "The new logo: an 8-bit BMP or a baseline JPEG");
+    bios->excludes(picture);
+    AddLogoOptions(*command, request->logo);
+    CLI::Option* yes = command->add_flag("--yes", request->yes,
+                                         "Program a BIOS file whose BIOS ID differs from the board's");
+    CLI::Option* no = command->add_flag("--no", request->no, "Refuse a BIOS file whose BIOS ID differs (default "
+                                                             "when no terminal can ask)");
+    yes->excludes(no);
+    command->add_flag("--direct", request->direct,
+                      "Reach the ROM as on Windows 9x (the BIOS flash SMI) instead of through the driver");
+    command->callback([request, command, &action] {
+        if (request->bios.empty() == request->picture.empty()) {
+            throw CLI::ValidationError("flash", "give either a BIOS file or --picture PICTURE");
+        }
+        request->logoOptionsGiven =
+            command->count("--resolution") + command->count("--position") + command->count("--post-message") > 0;
+        if (request->logoOptionsGiven && request->picture.empty()) {
+            throw CLI::ValidationError("flash", "logo options go with --picture");
+        }
+        action = [request] { return RunFlash(*request); };
+    });
+}
+
+}  // namespace varlin::cli

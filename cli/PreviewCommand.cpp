@@ -1,0 +1,92 @@
+// preview: the boot screen as the preview window shows it, written as a PNG.
+#include <stb_image_write.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/PreviewComposition.h"
+#include "cli/Commands.h"
+#include "cli/ConsoleSession.h"
+#include "cli/LogoOptions.h"
+#include "cli/WorkDirectory.h"
+
+namespace varlin::cli {
+
+namespace {
+
+struct PreviewRequest {
+    std::string picture;
+    std::string output;
+    LogoOptions logo;
+    bool advanced = false;
+};
+
+int RunPreview(const PreviewRequest& request)
+{
+    ConsoleSession session;
+    CWizardApp& app = session.app;
+    CPictureChecker& checker = app.advancedModeDialog.checker;
+    if (!checker.CheckPicture(request.picture)) return kExitFailure;
+
+    CPreviewDialog& preview = app.previewDialog;
+    preview.pictureWidth = checker.pictureWidth;
+    preview.pictureHeight = checker.pictureHeight;
+    preview.picturePath = request.picture;
+    preview.showPostMessage = request.logo.postMessage ? 1 : 0;
+    preview.logoPosition = request.logo.logoPosition;
+    if (request.advanced) {
+        // The Advanced Mode dialog's Preview: the settings as given; a bitmap
+        // is always shown in 640*480, and the picture must fit the resolution.
+        app.advancedMode = 1;
+        PictureKind kind = PictureKind::Bitmap;
+        if (!DecidePictureKindForDialog(request.picture, session.messages, kind)) return kExitFailure;
+        if (!ApplyLogoOptions(request.logo, kind, app.advancedModeDialog)) return kExitUsage;
+        preview.screenResolution = app.advancedModeDialog.screenResolution;
+        if (!CheckScreenResolution(checker, preview.screenResolution, session.messages)) return kExitFailure;
+    } else {
+        // The Easy Mode: the picture's size chooses the resolution.
+        const bool large = checker.pictureWidth > kPreviewWidth || checker.pictureHeight > kPreviewHeight;
+        preview.screenResolution = request.logo.resolutionGiven ? request.logo.screenResolution : (large ? 1 : 0);
+    }
+    preview.LoadPictures();
+    if (!preview.logo.Loaded()) {
+        std::fprintf(stderr, "The picture cannot be decoded: %s\n", request.picture.c_str());
+        return kExitFailure;
+    }
+
+    PreviewSettings settings{preview.screenResolution, preview.showPostMessage, preview.logoPosition, app.advancedMode,
+                             preview.pictureWidth,     preview.pictureHeight};
+    const PreviewLayout layout = LayOutPreview(settings);
+    std::array<const CPicture*, 6> overlays{};
+    for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &preview.overlayPictures[i];
+    const RgbImage screen = ComposePreview(layout, preview.logo, overlays);
+    if (stbi_write_png(request.output.c_str(), screen.width, screen.height, 3, screen.rgb.data(), screen.width * 3) == 0) {
+        std::fprintf(stderr, "Cannot write %s\n", request.output.c_str());
+        return kExitFailure;
+    }
+    std::printf("preview %s: logo %dx%d at %d,%d (scale %.7g)%s\n", request.output.c_str(),
+                static_cast<int>(preview.pictureWidth * layout.scale), static_cast<int>(preview.pictureHeight * layout.scale),
+                layout.logoX, layout.logoY, static_cast<double>(layout.scale),
+                layout.drawOverlays ? ", with the POST messages" : "");
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddPreviewCommand(CLI::App& app, CommandAction& action)
+{
+    auto request = std::make_shared<PreviewRequest>();
+    CLI::App* command = app.add_subcommand(
+        "preview", "Draw the boot screen as the preview shows it, 640x480, and write it as a PNG. Without "
+                   "--advanced it is the Easy Mode's preview: the logo centred, 800x600 for pictures larger than "
+                   "640x480.");
+    command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
+    command->add_option("--output", request->output, "The PNG to write")->required();
+    AddLogoOptions(*command, request->logo);
+    command->add_flag("--advanced", request->advanced,
+                      "Preview as the Advanced Mode dialog does: every setting is yours, the position included");
+    command->callback([request, &action] { action = [request] { return RunPreview(*request); }; });
+}
+
+}  // namespace varlin::cli

@@ -1,0 +1,222 @@
+#include "flash/RomUpdate.h"
+
+#include <algorithm>
+#include <array>
+
+#include "flash/FlashMessages.h"
+#include "platform/Text.h"
+
+namespace varlin {
+
+namespace {
+
+// Above this address the small regions share the top 64 KiB with Boot.
+constexpr uint32_t kTopSegmentStart = 0xFFFF0000u;
+
+// The bar counts KiB, and the percentage counts the piece about to be
+// written: a 64 KiB region shows 6, 12, 18, ... 100.
+constexpr uint32_t kPositionPerPiece = kUpdatePieceSize / 1024;
+
+std::string StepText(const char* prefix, const std::string& name) { return prefix + name + text::kBlockSuffix; }
+
+std::string CauseText(const RegionFailure& failure, const char* name)
+{
+    switch (failure.fault) {
+    case RegionFault::OutsideImage: return FormatText(text::kRegionOutsideImage, name);
+    case RegionFault::WriteProtected: return FormatText(text::kRegionWriteProtected, name);
+    case RegionFault::Erase: return FormatText(text::kRegionEraseFailed, name);
+    case RegionFault::Program: return FormatText(text::kRegionProgramFailed, name);
+    case RegionFault::ReadBack: return FormatText(text::kRegionReadBackFailed, name);
+    case RegionFault::Mismatch:
+        return FormatText(text::kRegionMismatch, name, static_cast<unsigned>(failure.address),
+                          static_cast<unsigned>(failure.romByte), static_cast<unsigned>(failure.fileByte));
+    case RegionFault::None: break;
+    }
+    return {};
+}
+
+std::string JoinNames(const std::vector<const char*>& names)
+{
+    std::string joined;
+    for (const char* name : names) {
+        if (!joined.empty()) joined += ", ";
+        joined += name;
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::vector<UpdateRegion> PlanUpdate(const RomInfo& info, uint32_t mainStart)
+{
+    std::vector<UpdateRegion> plan;
+    const auto addDmi = [&](uint64_t imageOffset) {
+        if (info.hasDmiRegion) plan.push_back({"DMI", info.dmiStart, imageOffset, info.dmiSize, info.clearDmi});
+    };
+    const uint64_t mainSize = info.mainSize;
+    const uint64_t dmiSize = info.dmiSize;
+    const uint64_t pnpSize = info.pnpSize;
+    const uint64_t extraSize = info.extraSize;
+    if (info.pnpStart > kTopSegmentStart || info.dmiStart > kTopSegmentStart) {
+        plan.push_back({"Main", mainStart, 0, info.mainSize});
+        addDmi(mainSize);
+        plan.push_back({"PNP", info.pnpStart, mainSize + dmiSize, info.pnpSize});
+    } else {
+        // The extra region above PNP belongs to neither and is left alone.
+        addDmi(0);
+        plan.push_back({"PNP", info.pnpStart, dmiSize, info.pnpSize});
+        plan.push_back({"Main", info.pnpStart + info.pnpSize + info.extraSize, dmiSize + pnpSize + extraSize,
+                        info.mainSize});
+    }
+    plan.push_back({"Boot", info.bootStart, mainSize + dmiSize + pnpSize + extraSize, info.bootSize});
+    return plan;
+}
+
+bool RomUpdate::Fail(RegionFault fault)
+{
+    failure.fault = fault;
+    return false;
+}
+
+bool RomUpdate::FitsImage(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& outside) const
+{
+    const uint64_t limit = std::min<uint64_t>(image.size(), romSizeBytes);
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (plan[i].rewrite && plan[i].imageOffset + plan[i].size > limit) {
+            outside = i;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool RomUpdate::UpdateRom(const Bytes& image)
+{
+    failure = {};
+    const std::vector<UpdateRegion> plan = PlanUpdate(rom.romInfo, mainStart);
+    std::vector<RegionState> states(plan.size(), RegionState::Unchanged);
+
+    // A record that puts a region beyond the image is found before the ROM
+    // is touched, not half-way through.
+    size_t outside = 0;
+    if (!FitsImage(plan, image, outside)) {
+        Fail(RegionFault::OutsideImage);
+        ReportFailure(plan, outside, states);
+        return false;
+    }
+
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (!plan[i].rewrite) continue;
+        const bool boot = i + 1 == plan.size();
+        if (!UpdateRegionOf(plan[i], image, boot)) {
+            if (failure.fault != RegionFault::WriteProtected) states[i] = RegionState::Broken;
+            ReportFailure(plan, i, states);
+            return false;
+        }
+        states[i] = RegionState::Rewritten;
+    }
+    return true;
+}
+
+bool RomUpdate::UpdateRegionOf(const UpdateRegion& region, const Bytes& image, bool boot)
+{
+    if (boot && rom.BootBlockProtected()) {
+        rom.ShowWriteProtectMessage();
+        return Fail(RegionFault::WriteProtected);
+    }
+    if (ProgramRegion(region.address, image.data() + region.imageOffset, region.size, region.name)) return true;
+    // A Boot region that refuses its erase is protected by a jumper, the
+    // CMOS setup or the chip's lock; the chip's own words say which.
+    if (boot && failure.fault == RegionFault::Erase) rom.ShowWriteProtectMessage();
+    return false;
+}
+
+bool RomUpdate::ProgramRegion(uint32_t address, const uint8_t* source, uint32_t size, const std::string& name)
+{
+    const uint32_t kib = size >> 10;
+    progress.SetStepText(StepText(text::kErasingPrefix, name));
+    progress.SetRange(kib & 0xFFFF);
+    progress.SetPosition(0);
+
+    rom.SmiOpen();
+    if (!rom.EraseRange(address, size)) {
+        rom.SmiClose();
+        return Fail(RegionFault::Erase);
+    }
+
+    progress.SetStepText(StepText(text::kProgrammingPrefix, name));
+    for (uint32_t offset = 0; offset < size; offset += kUpdatePieceSize) {
+        const uint32_t position = offset / 1024 + kPositionPerPiece;
+        progress.SetPosition(position);
+        // A region under 1 KiB has no bar to fill; it is done in one piece.
+        progress.SetPercentage(kib == 0 ? 100
+                                        : static_cast<int32_t>(position * 100) / static_cast<int32_t>(kib));
+        // The last piece stops at the region's end, never past the image.
+        const uint32_t length = std::min(kUpdatePieceSize, size - offset);
+        if (!rom.ProgramRom(address + offset, source + offset, length)) {
+            rom.SmiClose();
+            return Fail(RegionFault::Program);
+        }
+    }
+    rom.SmiClose();
+
+    progress.SetStepText(StepText(text::kVerifyingPrefix, name));
+    return VerifyRegion(address, source, size);
+}
+
+bool RomUpdate::VerifyRegion(uint32_t address, const uint8_t* source, uint32_t size)
+{
+    uint8_t piece[kUpdatePieceSize];
+    for (uint32_t offset = 0; offset < size; offset += kUpdatePieceSize) {
+        const uint32_t length = std::min(kUpdatePieceSize, size - offset);
+        if (!rom.ReadRom(address + offset, piece, length)) return Fail(RegionFault::ReadBack);
+        const auto [inRom, inFile] = std::mismatch(piece, piece + length, source + offset);
+        if (inRom != piece + length) {
+            failure.address = address + offset + static_cast<uint32_t>(inRom - piece);
+            failure.romByte = *inRom;
+            failure.fileByte = *inFile;
+            return Fail(RegionFault::Mismatch);
+        }
+    }
+    return true;
+}
+
+void RomUpdate::ReportFailure(const std::vector<UpdateRegion>& plan, size_t failed,
+                              const std::vector<RegionState>& states)
+{
+    struct Group {
+        RegionState state;
+        const char* prefix;
+        std::vector<const char*> names;
+    };
+    std::array<Group, 3> groups = {{
+        {RegionState::Rewritten, text::kRegionsRewritten, {}},
+        {RegionState::Broken, text::kRegionsBroken, {}},
+        {RegionState::Unchanged, text::kRegionsUnchanged, {}},
+    }};
+    // A region of no bytes can be neither rewritten nor broken.
+    for (size_t i = 0; i < plan.size(); ++i) {
+        if (plan[i].size == 0) continue;
+        for (Group& group : groups) {
+            if (group.state == states[i]) group.names.push_back(plan[i].name);
+        }
+    }
+
+    std::string message = CauseText(failure, plan[failed].name);
+    const auto addLine = [&message](const std::string& line) {
+        message += '\n';
+        message += line;
+    };
+    if (groups[0].names.empty() && groups[1].names.empty()) {
+        addLine(text::kRomUnchanged);
+    } else {
+        addLine(text::kUpdateIncomplete);
+        for (const Group& group : groups) {
+            if (!group.names.empty()) addLine(group.prefix + JoinNames(group.names) + ".");
+        }
+        addLine(text::kMayNotStart);
+    }
+    messages.ShowMessage(message);
+}
+
+}  // namespace varlin

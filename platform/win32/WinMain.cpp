@@ -1,0 +1,164 @@
+// The Windows program: the ports, the ROM device, the BIOS file being
+// programmed and the application object, made in this order and kept for
+// the whole process, then start-up.
+//
+// `varlin.exe --board DIR` puts the emulated board in DIR (rom.bin,
+// segment.bin, board.conf) behind the driver's requests instead of the
+// Kordex device, with the driver service present and running; everything
+// else runs as on a real mainboard.
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/WizardApp.h"
+#include "biosfile/BiosImage.h"
+#include "flash/DriverService.h"
+#include "flash/RomDevice.h"
+#include "platform/PlatformServices.h"
+#include "platform/SystemPort.h"
+#include "platform/emulated/EmulatedBoard.h"
+#include "platform/emulated/EmulatedDirectHardware.h"
+#include "platform/emulated/EmulatedKordexDevice.h"
+#include "platform/emulated/EmulatedServiceManager.h"
+#include "platform/win32/Win32DirectHardware.h"
+#include "platform/win32/Win32FileDialogs.h"
+#include "platform/win32/Win32KordexDevice.h"
+#include "platform/win32/Win32MessagePort.h"
+#include "platform/win32/Win32PictureLoader.h"
+#include "platform/win32/Win32ServiceManager.h"
+#include "platform/win32/Win32WindowHost.h"
+
+namespace varlin::win32 {
+
+namespace {
+
+constexpr int kExitBadUsage = 2;
+
+constexpr char kUsage[] =
+    "Usage: varlin.exe [--board DIR]\n\n"
+    "Changes the boot logo of a BIOS, backs up the mainboard's flash ROM and\n"
+    "programs a BIOS file into it.\n\n"
+    "--board DIR   work on the emulated board in DIR (rom.bin, segment.bin,\n"
+    "              board.conf) instead of the mainboard\n"
+    "--help        show this text";
+
+struct Arguments {
+    std::string boardDirectory;  // empty: the real mainboard
+    bool help = false;
+    bool valid = true;
+};
+
+Arguments ReadArguments(int count, char** values)
+{
+    Arguments arguments;
+    for (int i = 1; i < count; ++i) {
+        const std::string argument = values[i];
+        if (argument == "--board" && i + 1 < count) {
+            arguments.boardDirectory = values[++i];
+        } else if (argument == "--help" || argument == "/?") {
+            arguments.help = true;
+        } else {
+            arguments.valid = false;
+        }
+    }
+    return arguments;
+}
+
+// The hardware the program reaches: the mainboard through the driver (or
+// directly on Windows 9x), or an emulated board.
+struct Hardware {
+    std::unique_ptr<emulated::EmulatedBoard> board;
+    std::unique_ptr<KordexDevicePort> kordex;
+    std::unique_ptr<ServiceManagerPort> serviceManager;
+    std::unique_ptr<DirectHardwarePort> direct;
+};
+
+Hardware RealHardware()
+{
+    Hardware hardware;
+    hardware.kordex = std::make_unique<Win32KordexDevice>();
+    hardware.serviceManager = std::make_unique<Win32ServiceManager>();
+    hardware.direct = std::make_unique<Win32DirectHardware>();
+    return hardware;
+}
+
+// The board comes with the driver installed and running, as the program
+// leaves a machine it has run on.
+bool EmulatedHardware(const std::string& directory, const std::string& driverPath, Hardware& hardware,
+                      std::string& error)
+{
+    hardware.board = emulated::EmulatedBoard::Open(directory, error);
+    if (!hardware.board) return false;
+    auto services = std::make_unique<emulated::EmulatedServiceManager>();
+    services->AddService(kDriverServiceName, driverPath, ServiceState::Running);
+    auto device = std::make_unique<emulated::EmulatedKordexDevice>();
+    device->board = hardware.board.get();
+    device->driverRunning = [manager = services.get()] { return manager->IsRunning(kDriverServiceName); };
+    auto direct = std::make_unique<emulated::EmulatedDirectHardware>();
+    direct->board = hardware.board.get();
+    hardware.kordex = std::move(device);
+    hardware.serviceManager = std::move(services);
+    hardware.direct = std::move(direct);
+    return true;
+}
+
+struct Program {
+    Program(HINSTANCE instance, Hardware& hardware)
+        : messages(system.ApplicationName()),
+          windows(instance),
+          platform{messages, system, *hardware.kordex, *hardware.serviceManager, *hardware.direct, fileDialogs,
+                   windows, pictures}
+    {
+    }
+
+    HostSystem system;
+    Win32MessagePort messages;
+    Win32FileDialogs fileDialogs;
+    Win32WindowHost windows;
+    Win32PictureLoader pictures;
+    PlatformServices platform;
+    RomDevice romDevice{platform};
+    BiosImage biosImage{romDevice, messages};
+    CWizardApp app{platform, romDevice, biosImage};
+};
+
+int Run(HINSTANCE instance)
+{
+    HostSystem system;
+    const Arguments arguments = ReadArguments(__argc, __argv);
+    if (arguments.help || !arguments.valid) {
+        MessageBoxA(nullptr, kUsage, system.ApplicationName().c_str(), MB_OK | MB_ICONINFORMATION);
+        return arguments.valid ? EXIT_SUCCESS : kExitBadUsage;
+    }
+
+    Hardware hardware = RealHardware();
+    if (!arguments.boardDirectory.empty()) {
+        std::string error;
+        if (!EmulatedHardware(arguments.boardDirectory, system.ProgramDirectory() + kDriverFileName, hardware,
+                              error)) {
+            MessageBoxA(nullptr, ("Not a board: " + error).c_str(), system.ApplicationName().c_str(),
+                        MB_OK | MB_ICONEXCLAMATION);
+            return EXIT_FAILURE;
+        }
+    }
+
+    // The picture loader is the system's, which needs OLE; without it the
+    // program ends with no message.
+    if (FAILED(OleInitialize(nullptr))) return EXIT_FAILURE;
+
+    // The program ends through QuitProgram or a restart, or here when
+    // start-up gives up.
+    Program program(instance, hardware);
+    program.app.InitInstance();
+    OleUninitialize();
+    return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+}  // namespace varlin::win32
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return varlin::win32::Run(instance); }
