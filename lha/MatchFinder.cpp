@@ -213,7 +213,10 @@ void MatchFinder::RemoveOldest()
 
     // Branch node r has one child left, which takes r's place.
     const unsigned s = a.childSum[r];
-    if (r == pendingNode) pendingNode = ParentNode(a.parent[r]) < DICT_SIZE ? ParentNode(a.parent[r]) : NIL;
+    if (r == pendingNode) {
+        const unsigned above = ParentNode(a.parent[r]);
+        pendingNode = above < DICT_SIZE ? above : NIL;
+    }
     Unlink(s);
     TakePlaceInChain(s, r);
     a.parent[s] = a.parent[r];

@@ -44,7 +44,7 @@ struct MatchTrieArrays {
     uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
     uint32_t parent[kLinkedNodes];   // the parent and its level (see ParentEntry); 0 when not in the trie
     uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
-    uint32_t next[kNextEntries];     // forward link; free list; replacement leaf; chain heads
+    uint32_t next[kNextEntries];     // chain links (see ChainLink) and heads; free list; replacement leaf
 };
 
 class MatchFinder {
