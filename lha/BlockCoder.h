@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -69,12 +70,7 @@ public:
     size_t BlockBufferSize() const { return blockBufferSize; }
 
     // The number of significant bits of p.
-    static int DistanceClass(unsigned p)
-    {
-        int k = 0;
-        for (; p != 0; p >>= 1) ++k;
-        return k;
-    }
+    static int DistanceClass(unsigned p) { return std::bit_width(p); }
 
     BitWriter bits;
 

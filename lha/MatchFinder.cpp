@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "lha/CommonPrefix.h"
+
 namespace varlin {
 
 bool MatchFinder::AllocateTrie(const WorkAreaGate& gate)
@@ -43,10 +45,16 @@ void MatchFinder::StampPathToRoot(unsigned q)
         const unsigned limit = std::min<unsigned>(a.level[pendingNode], a.level[q]);
         const uint8_t* here = a.text + pos;
         const uint8_t* there = a.text + WindowPosition(pendingPosition);
-        unsigned common = 0;
-        while (common < limit && here[common] == there[common]) ++common;
-        for (unsigned t = pendingNode; t < DICT_SIZE && a.level[t] > common; t = a.parent[t]) {
+        const unsigned common = CommonPrefix(here, there, 0, limit);
+        unsigned level = a.level[pendingNode];
+        for (unsigned t = pendingNode; t < DICT_SIZE && level > common;) {
+            // The parent is read before the stamp is stored: position[] and
+            // parent[] lie a multiple of 4096 bytes apart, and a load behind
+            // a store to the same low address bits waits for the store.
+            const uint32_t up = a.parent[t];
             a.position[t] = pendingPosition;
+            t = ParentNode(up);
+            level = ParentLevel(up);
         }
     }
     pendingNode = q < DICT_SIZE ? q : NIL;
@@ -57,39 +65,41 @@ void MatchFinder::StampPathToRoot(unsigned q)
 void MatchFinder::WritePendingPath()
 {
     MatchTrieArrays& a = arrays[0];
-    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = a.parent[t]) a.position[t] = pendingPosition;
+    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = ParentNode(a.parent[t])) {
+        a.position[t] = pendingPosition;
+    }
     pendingNode = NIL;
 }
 
 unsigned MatchFinder::ChildOf(unsigned q, unsigned c)
 {
     MatchTrieArrays& a = arrays[0];
-    unsigned r = a.next[ChainHead(q, c)];
-    a.parent[NIL] = q;  // stops the walk at the end of the chain
-    while (a.parent[r] != q) r = a.next[r];
-    return r;
+    uint32_t link = a.next[ChainHead(q, c)];
+    while (LinkParent(link) != q && LinkNode(link) != NIL) link = a.next[LinkNode(link)];
+    return LinkNode(link);
 }
 
 void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned h = ChainHead(q, c);
-    const unsigned oldHead = a.next[h];
-    a.next[h] = r;
+    const uint32_t oldHead = a.next[h];
+    a.next[h] = ChainLink(r, q);
     a.next[r] = oldHead;
-    a.prev[oldHead] = r;
+    a.prev[LinkNode(oldHead)] = r;
     a.prev[r] = h;
-    a.parent[r] = q;
+    a.parent[r] = ParentEntry(q, a.level[q]);
     ++a.childCount[q];
+    a.childSum[q] ^= static_cast<uint16_t>(r);
 }
 
 void MatchFinder::Unlink(unsigned node)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[node];
-    const unsigned after = a.next[node];
+    const uint32_t after = a.next[node];
     a.next[before] = after;
-    a.prev[after] = before;
+    a.prev[LinkNode(after)] = before;
 }
 
 void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
@@ -97,10 +107,12 @@ void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
     MatchTrieArrays& a = arrays[0];
     const unsigned before = a.prev[oldNode];
     a.prev[newNode] = before;
-    a.next[before] = newNode;
-    const unsigned after = a.next[oldNode];
+    const unsigned parentOfOld = ParentNode(a.parent[oldNode]);
+    a.next[before] = ChainLink(newNode, parentOfOld);
+    a.childSum[parentOfOld] ^= static_cast<uint16_t>(oldNode ^ newNode);
+    const uint32_t after = a.next[oldNode];
     a.next[newNode] = after;
-    a.prev[after] = newNode;
+    a.prev[LinkNode(after)] = newNode;
 }
 
 // The comparison failed inside the edge leading to o, after matchLength
@@ -110,8 +122,9 @@ void MatchFinder::SplitNode(unsigned o)
 {
     MatchTrieArrays& a = arrays[0];
     const unsigned b = avail;
-    avail = a.next[b];
+    avail = LinkNode(a.next[b]);
     a.childCount[b] = 0;
+    a.childSum[b] = 0;
     TakePlaceInChain(b, o);
     a.parent[b] = a.parent[o];
     a.level[b] = static_cast<uint8_t>(matchLength);
@@ -131,12 +144,13 @@ void MatchFinder::FindMatch()
         // node where that length ends.
         --matchLength;
         r = (matchPos + 1) | DICT_SIZE;
-        while (a.parent[r] == NIL) r = a.next[r];  // that leaf was replaced
-        q = a.parent[r];
-        while (a.level[q] >= matchLength) {
-            r = q;
-            q = a.parent[q];
+        while (a.parent[r] == NIL) r = LinkNode(a.next[r]);  // that leaf was replaced
+        uint32_t up = a.parent[r];
+        while (ParentLevel(up) >= matchLength) {
+            r = ParentNode(up);
+            up = a.parent[r];
         }
+        q = ParentNode(up);
         StampPathToRoot(q);
     } else {
         WritePendingPath();  // the search from the root reads positions on any path
@@ -162,12 +176,10 @@ void MatchFinder::FindMatch()
         matchPos = WindowPosition(matchPos);
         const uint8_t* here = a.text + pos;
         const uint8_t* there = a.text + matchPos;
-        while (matchLength < limit) {
-            if (here[matchLength] != there[matchLength]) {
-                SplitNode(r);
-                return;
-            }
-            ++matchLength;
+        matchLength = CommonPrefix(here, there, matchLength, limit);
+        if (matchLength < limit) {
+            SplitNode(r);
+            return;
         }
         if (matchLength >= MAX_MATCH) break;
         a.position[r] = pos;
@@ -183,7 +195,7 @@ void MatchFinder::FindMatch()
     // A full-length match against leaf r: the current position replaces it,
     // and r points to its replacement for the climb above.
     TakePlaceInChain(pos, r);
-    a.parent[pos] = q;
+    a.parent[pos] = a.parent[r];  // that is, q
     a.parent[r] = NIL;
     a.next[r] = pos;
 }
@@ -193,18 +205,18 @@ void MatchFinder::RemoveOldest()
     MatchTrieArrays& a = arrays[0];
     if (a.parent[pos] == NIL) return;
     Unlink(pos);
-    const unsigned r = a.parent[pos];
+    const unsigned r = ParentNode(a.parent[pos]);
     a.parent[pos] = NIL;
-    if (r >= ROOT_BASE) return;  // a root's child count is never looked at
+    if (r >= ROOT_BASE) return;  // a root's children are never counted on
+    a.childSum[r] ^= static_cast<uint16_t>(pos);
     if (--a.childCount[r] > 1) return;
 
-    // Branch node r has one child left, which takes r's place.  The text at
-    // any position below r names that child; r's own position may be behind
-    // the pending stamp (and then no longer in the window), in which case
-    // the stamp, which is r's true position, names it.
-    unsigned s = ChildOf(r, a.text[WindowPosition(a.position[r]) + a.level[r]]);
-    if (s == NIL) s = ChildOf(r, a.text[WindowPosition(pendingPosition) + a.level[r]]);
-    if (r == pendingNode) pendingNode = a.parent[r] < DICT_SIZE ? a.parent[r] : NIL;
+    // Branch node r has one child left, which takes r's place.
+    const unsigned s = a.childSum[r];
+    if (r == pendingNode) {
+        const unsigned above = ParentNode(a.parent[r]);
+        pendingNode = above < DICT_SIZE ? above : NIL;
+    }
     Unlink(s);
     TakePlaceInChain(s, r);
     a.parent[s] = a.parent[r];

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "lha/CommonPrefix.h"
 #include "lha/LhaRunState.h"
 
 namespace varlin {
@@ -31,17 +32,19 @@ inline constexpr unsigned NIL = 0;
 inline constexpr size_t kTreeNodes = ROOT_BASE + 256;    // branch and root nodes
 inline constexpr size_t kLinkedNodes = 2 * DICT_SIZE;    // branch nodes and leaves
 inline constexpr size_t kChainHeadBase = 2 * DICT_SIZE;  // next[] entries from here on are chain heads
-inline constexpr size_t kNextEntries = kChainHeadBase + (kTreeNodes - 1) + 16 * 255 + 1;
+inline constexpr unsigned kChainHeadBits = 15;
+inline constexpr size_t kNextEntries = kChainHeadBase + (size_t{1} << kChainHeadBits);
 
-// The seven work areas of the match finder, taken once per run.
+// The work areas of the match finder, taken once per run.
 struct MatchTrieArrays {
-    uint8_t text[kWindowSize];
+    uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
     uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
     uint8_t childCount[kTreeNodes];  // children of a branch or root node
+    uint16_t childSum[kTreeNodes];   // the children's numbers xor-ed: the last child left, when there is one
     uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
-    uint32_t parent[kLinkedNodes];   // NIL when not in the trie
+    uint32_t parent[kLinkedNodes];   // the parent and its level (see ParentEntry); 0 when not in the trie
     uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
-    uint32_t next[kNextEntries];     // forward link; free list; replacement leaf; chain heads
+    uint32_t next[kNextEntries];     // chain links (see ChainLink) and heads; free list; replacement leaf
 };
 
 class MatchFinder {
@@ -69,7 +72,25 @@ public:
     unsigned matchPos = 0;
 
 private:
-    static unsigned ChainHead(unsigned q, unsigned c) { return q + 16 * c + static_cast<unsigned>(kChainHeadBase); }
+    // A chain may hold children of several nodes, but never two children of
+    // one node: those get consecutive heads.  So a walk need only compare
+    // parents.
+    static unsigned ChainHead(unsigned q, unsigned c)
+    {
+        const unsigned spread = q * 2654435761U >> (32 - kChainHeadBits);
+        return ((spread + c) & ((1U << kChainHeadBits) - 1)) + static_cast<unsigned>(kChainHeadBase);
+    }
+    // A parent entry holds the parent's level above its number, so that a
+    // climb towards the root reads one entry per step.
+    static uint32_t ParentEntry(unsigned node, unsigned level) { return node | level << 16; }
+    static unsigned ParentNode(uint32_t entry) { return entry & 0xFFFF; }
+    static unsigned ParentLevel(uint32_t entry) { return entry >> 16; }
+
+    // A chain link names the next node together with that node's parent,
+    // so that a walk reads one entry per step.
+    static uint32_t ChainLink(unsigned node, unsigned parentOfNode) { return node | parentOfNode << 16; }
+    static unsigned LinkNode(uint32_t link) { return link & 0xFFFF; }
+    static unsigned LinkParent(uint32_t link) { return link >> 16; }
     unsigned ChildOf(unsigned q, unsigned c);
     void LinkChild(unsigned q, unsigned c, unsigned r);
     void SplitNode(unsigned o);

@@ -149,6 +149,16 @@ TEST(LhaWriterTest, CrcTableMatchesTheCheckValue)
     EXPECT_EQ(crc.Update(0, digits.data(), digits.size()), 0xBB3D);
     const Bytes random = test::RandomBytes(1000, 3);
     EXPECT_EQ(crc.Update(0, random.data(), random.size()), test::ReferenceCrc16(random));
+    // Every length and split point around the eight-byte groups, carried on
+    // from one piece to the next as the reader does.
+    for (size_t length = 0; length <= 40; ++length) {
+        const Bytes piece(random.begin(), random.begin() + static_cast<std::ptrdiff_t>(length));
+        for (size_t split = 0; split <= length; ++split) {
+            const uint16_t first = crc.Update(0, piece.data(), split);
+            EXPECT_EQ(crc.Update(first, piece.data() + split, length - split), test::ReferenceCrc16(piece))
+                << length << " split at " << split;
+        }
+    }
 }
 
 TEST(LhaWriterTest, LoadAddressTextIsReadLeniently)
