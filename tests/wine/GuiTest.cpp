@@ -191,6 +191,19 @@ bool EndsWithExitCode(ProgramRun& run, DWORD expected)
     return ended && code == expected;
 }
 
+// The About item of the window's system menu opens the About box; its OK
+// closes it.
+void ShowAbout(const Setup& setup, const ProgramRun& run, HWND window, const char* shotName)
+{
+    PostMessageA(window, WM_SYSCOMMAND, kAboutCommand, 0);
+    HWND about = ExpectWindow(run, "About VARLIN", "the About item opens the About box");
+    if (about == nullptr) return;
+    WINE_EXPECT(Contains(StaticTexts(about), "VARLIN Version 1.0"), "the About box names the version");
+    Shot(setup, about, shotName);
+    Click(about, kOk);
+    WINE_EXPECT(WaitForWindowGone(about), "OK closes the About box");
+}
+
 // Start page, About box, Advanced page, Backup BIOS, the file, and Exit.
 void BackupScenario(const Setup& setup)
 {
@@ -205,14 +218,7 @@ void BackupScenario(const Setup& setup)
     WINE_EXPECT(ItemText(start, kStartAdvanced) == "Advanced >>", "the start page's buttons");
     Shot(setup, start, "start-page");
 
-    PostMessageA(start, WM_SYSCOMMAND, kAboutCommand, 0);
-    HWND about = ExpectWindow(run, "About VARLIN", "the About item opens the About box");
-    if (about != nullptr) {
-        WINE_EXPECT(Contains(StaticTexts(about), "VARLIN Version 1.0"), "the About box names the version");
-        Shot(setup, about, "about");
-        Click(about, kOk);
-        WINE_EXPECT(WaitForWindowGone(about), "OK closes the About box");
-    }
+    ShowAbout(setup, run, start, "about");
 
     Click(start, kStartAdvanced);
     HWND advanced = ExpectWindow(run, "Advanced", "Advanced >> shows the Advanced page");
@@ -473,19 +479,6 @@ HWND NextPage(const ProgramRun& run, HWND previous, const char* caption, const c
 {
     WINE_EXPECT(WaitForWindowGone(previous), "the page before is hidden: %s", what);
     return ExpectWindow(run, caption, what);
-}
-
-// The About item of the window's system menu opens the About box; its OK
-// closes it.
-void ShowAbout(const Setup& setup, const ProgramRun& run, HWND window, const char* shotName)
-{
-    PostMessageA(window, WM_SYSCOMMAND, kAboutCommand, 0);
-    HWND about = ExpectWindow(run, "About VARLIN", "the About item opens the About box");
-    if (about == nullptr) return;
-    WINE_EXPECT(Contains(StaticTexts(about), "VARLIN Version 1.0"), "the About box names the version");
-    Shot(setup, about, shotName);
-    Click(about, kOk);
-    WINE_EXPECT(WaitForWindowGone(about), "OK closes the About box");
 }
 
 // The preview window: at the screen's corner with a client area of about
