@@ -146,6 +146,12 @@ bool StartProgram(const Setup& setup, ProgramRun& run)
     return started;
 }
 
+// The program started in a fresh program folder on a copy of `board`.
+bool StartOnBoard(const Setup& setup, ProgramRun& run, const char* board)
+{
+    return PrepareProgramFolder(setup, board) && StartProgram(setup, run);
+}
+
 void Shot(const Setup& setup, HWND window, const char* name)
 {
     const std::string path = (setup.shots / name).string();
@@ -191,6 +197,29 @@ bool EndsWithExitCode(ProgramRun& run, DWORD expected)
     return ended && code == expected;
 }
 
+// The next page in place of `previous`: the previous one is hidden first,
+// so that a page of the same caption is not taken for the new one.
+HWND NextPage(const ProgramRun& run, HWND previous, const char* caption, const char* what)
+{
+    WINE_EXPECT(WaitForWindowGone(previous), "the page before is hidden: %s", what);
+    return ExpectWindow(run, caption, what);
+}
+
+// "Super >>" on the Advanced page, and the Advanced Mode dialog it shows.
+HWND PressSuper(const ProgramRun& run, HWND advanced, const char* what)
+{
+    Click(advanced, kPageNext);
+    return NextPage(run, advanced, "Advanced Mode", what);
+}
+
+// "Back <<" in the Advanced Mode dialog, back to the Advanced page.
+void PressModeBack(HWND mode, HWND advanced)
+{
+    Click(mode, kModeBack);
+    WINE_EXPECT(WaitForWindowGone(mode), "Back << hides the Advanced Mode dialog");
+    WINE_EXPECT(WaitUntil([advanced] { return IsWindowVisible(advanced) != FALSE; }), "and shows the Advanced page");
+}
+
 // The About item of the window's system menu opens the About box; its OK
 // closes it.
 void ShowAbout(const Setup& setup, const ProgramRun& run, HWND window, const char* shotName)
@@ -207,9 +236,8 @@ void ShowAbout(const Setup& setup, const ProgramRun& run, HWND window, const cha
 // Start page, About box, Advanced page, Backup BIOS, the file, and Exit.
 void BackupScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun run;
-    if (!StartProgram(setup, run)) return;
+    if (!StartOnBoard(setup, run, "board-256k")) return;
 
     HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
     if (start == nullptr) return;
@@ -473,14 +501,6 @@ void ExpectOnlyLogoSlotChanged(const std::vector<char>& source, const std::vecto
     WINE_EXPECT(source != rebuilt, "the logo changed");
 }
 
-// The next page in place of `previous`: the previous one is hidden first,
-// so that a page of the same caption is not taken for the new one.
-HWND NextPage(const ProgramRun& run, HWND previous, const char* caption, const char* what)
-{
-    WINE_EXPECT(WaitForWindowGone(previous), "the page before is hidden: %s", what);
-    return ExpectWindow(run, caption, what);
-}
-
 // The preview window: at the screen's corner with a client area of about
 // 640 x 480.
 void ExpectPreviewPlace(HWND preview)
@@ -510,9 +530,8 @@ bool AcceptWarning(const Setup& setup, const ProgramRun& run, const char* shotNa
 // ROM holds the picture as its logo, shown in 800*600.
 void EasyModeScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun run;
-    if (!StartProgram(setup, run)) return;
+    if (!StartOnBoard(setup, run, "board-256k")) return;
 
     HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
     if (start == nullptr) return;
@@ -567,15 +586,13 @@ void EasyModeScenario(const Setup& setup)
 // file.
 void AdvancedModeScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun run;
-    if (!StartProgram(setup, run)) return;
+    if (!StartOnBoard(setup, run, "board-256k")) return;
     HWND advanced = OpenAdvancedPage(run);
     if (advanced == nullptr) return;
     Shot(setup, advanced, "advanced-page");
 
-    Click(advanced, kPageNext);
-    HWND mode = NextPage(run, advanced, "Advanced Mode", "Super >> shows the Advanced Mode dialog");
+    HWND mode = PressSuper(run, advanced, "Super >> shows the Advanced Mode dialog");
     if (mode == nullptr) return;
     WINE_EXPECT(ItemChecked(mode, kMode640x480) && ItemChecked(mode, kModeCenter), "640*480, Center");
     WINE_EXPECT(!ItemChecked(mode, kModeShowPostMessage), "no POST messages");
@@ -624,9 +641,7 @@ void AdvancedModeScenario(const Setup& setup)
     constexpr uint16_t kBottomRight = 0x0030;
     LeaveLogoForLha(setup, "built", image, Payload(kBottomRight, PictureData(setup, "varlin-320x240.bmp")));
 
-    Click(mode, kModeBack);
-    WINE_EXPECT(WaitForWindowGone(mode), "Back << hides the Advanced Mode dialog");
-    WINE_EXPECT(WaitUntil([&] { return IsWindowVisible(advanced) != FALSE; }), "and shows the Advanced page");
+    PressModeBack(mode, advanced);
     if (StartUpdate(setup, run, advanced, built, "built") == nullptr) return;
     CancelFinished(setup, run, "built-finished");
     std::vector<char> rom;
@@ -639,19 +654,14 @@ void AdvancedModeScenario(const Setup& setup)
 // afterwards the ROM holds the picture as its logo at the top left.
 void AdvancedFlashScenario(const Setup& setup)
 {
-    if (!PrepareProgramFolder(setup, "board-256k")) return;
     ProgramRun run;
-    if (!StartProgram(setup, run)) return;
+    if (!StartOnBoard(setup, run, "board-256k")) return;
     HWND advanced = OpenAdvancedPage(run);
     if (advanced == nullptr) return;
-    Click(advanced, kPageNext);
-    HWND mode = NextPage(run, advanced, "Advanced Mode", "Super >> shows the Advanced Mode dialog");
+    HWND mode = PressSuper(run, advanced, "Super >> shows the Advanced Mode dialog");
     if (mode == nullptr) return;
-    Click(mode, kModeBack);
-    WINE_EXPECT(WaitForWindowGone(mode), "Back << hides the Advanced Mode dialog");
-    WINE_EXPECT(WaitUntil([&] { return IsWindowVisible(advanced) != FALSE; }), "and shows the Advanced page");
-    Click(advanced, kPageNext);
-    HWND again = NextPage(run, advanced, "Advanced Mode", "Super >> shows the Advanced Mode dialog again");
+    PressModeBack(mode, advanced);
+    HWND again = PressSuper(run, advanced, "Super >> shows the Advanced Mode dialog again");
     WINE_EXPECT(again == mode, "the same window");
     if (again == nullptr) return;
 
