@@ -92,7 +92,8 @@ public:
     virtual void SetProgressRange(DialogHandler& dialog, int id, uint32_t upper) = 0;
     virtual void SetProgressPosition(DialogHandler& dialog, int id, uint32_t position) = 0;
 
-    // The whole client area shows this picture (a composed preview).
+    // The client area shows this picture (a composed preview) from its
+    // top-left corner, and black where it is larger than the picture.
     virtual void PresentFrame(DialogHandler& dialog, const Frame& frame) = 0;
 
     // The wait cursor while long work runs on the user-interface thread.

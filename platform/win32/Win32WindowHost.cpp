@@ -405,6 +405,13 @@ bool Win32WindowHost::Paint(Window& window)
         BitBlt(dc, 0, 0, window.frameWidth, window.frameHeight, memory, 0, 0, SRCCOPY);
         SelectObject(memory, previous);
         DeleteDC(memory);
+        // The window's frame may leave a client area a little larger than
+        // the picture (it depends on the system's caption and border
+        // sizes): the rest is black, like the screen the picture shows.
+        RECT client;
+        GetClientRect(handle, &client);
+        ExcludeClipRect(dc, 0, 0, window.frameWidth, window.frameHeight);
+        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     }
     EndPaint(handle, &paint);
     return true;

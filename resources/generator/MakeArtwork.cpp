@@ -191,7 +191,9 @@ Canvas Title(int width, int height, std::string_view name, int scale)
 }
 
 // The tall banner at the left of every page: the program's name down a
-// band from navy to teal, under a chip.
+// band from navy to teal, under a chip.  The picture and accept pages
+// stretch it into a place that runs past their bottom edge, so that only
+// its top 85 per cent shows there: the name ends above that.
 Canvas SideBanner()
 {
     Canvas canvas(66, 190, kNavy);
@@ -200,7 +202,7 @@ Canvas SideBanner()
     canvas.Fill(25, 22, 16, 10, kAmber);
     constexpr std::string_view kName = "VARLIN";
     for (size_t i = 0; i < kName.size(); ++i) {
-        canvas.Text(kName.substr(i, 1), 33, 56 + static_cast<int>(i) * 21, 2, kWhite);
+        canvas.Text(kName.substr(i, 1), 33, 52 + static_cast<int>(i) * 18, 2, kWhite);
     }
     canvas.Fill(0, 184, 66, 6, kAmber);
     return canvas;

@@ -91,8 +91,13 @@ HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD millisecon
 
 bool WaitForWindowGone(HWND window, DWORD milliseconds)
 {
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, milliseconds);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds)
+{
     for (DWORD waited = 0; waited <= milliseconds; waited += kPollMilliseconds) {
-        if (!IsWindow(window) || !IsWindowVisible(window)) return true;
+        if (condition()) return true;
         Sleep(kPollMilliseconds);
     }
     return false;
@@ -128,6 +133,12 @@ bool ItemEnabled(HWND dialog, int id)
 {
     HWND item = GetDlgItem(dialog, id);
     return item != nullptr && IsWindowEnabled(item);
+}
+
+bool ItemChecked(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    return item != nullptr && SendMessageA(item, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 bool Click(HWND dialog, int id)

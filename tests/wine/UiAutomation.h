@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ private:
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds = kWaitMilliseconds);
 // True when the window was destroyed or hidden within the wait.
 bool WaitForWindowGone(HWND window, DWORD milliseconds = kWaitMilliseconds);
+// True as soon as the condition holds, false when it did not within the wait.
+bool WaitUntil(const std::function<bool()>& condition, DWORD milliseconds = kWaitMilliseconds);
 
 std::string TextOf(HWND window);
 std::string ItemText(HWND dialog, int id);
@@ -45,6 +48,8 @@ std::string ItemText(HWND dialog, int id);
 std::vector<std::string> StaticTexts(HWND dialog);
 bool ItemVisible(HWND dialog, int id);
 bool ItemEnabled(HWND dialog, int id);
+// A check box or radio button that is checked.
+bool ItemChecked(HWND dialog, int id);
 
 // Clicks a button (posted, so that a handler that runs a dialog of its own
 // does not hold the test up).

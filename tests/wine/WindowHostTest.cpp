@@ -139,9 +139,19 @@ void AModelessWindowPresentsAFrameAndCarriesTheMark(Win32WindowHost& host)
     HDC dc = GetDC(window);
     const COLORREF left = GetPixel(dc, 10, 10);
     const COLORREF right = GetPixel(dc, 600, 400);
+    // The window's frame leaves a client area a little larger than the
+    // picture: the rest is black, like the screen the picture shows.
+    RECT client = {};
+    GetClientRect(window, &client);
+    const COLORREF below = GetPixel(dc, 10, client.bottom - 1);
+    const COLORREF beside = GetPixel(dc, client.right - 1, 10);
     ReleaseDC(window, dc);
     WINE_EXPECT(left == RGB(255, 0, 0), "the frame's left half (%06lx)", static_cast<unsigned long>(left));
     WINE_EXPECT(right == RGB(0, 0, 255), "the frame's right half (%06lx)", static_cast<unsigned long>(right));
+    WINE_EXPECT(client.bottom <= 480 || below == RGB(0, 0, 0), "black below the frame (%06lx, client %ldx%ld)",
+                static_cast<unsigned long>(below), client.right, client.bottom);
+    WINE_EXPECT(client.right <= 640 || beside == RGB(0, 0, 0), "black beside the frame (%06lx)",
+                static_cast<unsigned long>(beside));
 
     host.MarkWindow(preview, "varlin-host-test");
     WINE_EXPECT(GetPropA(window, "varlin-host-test") != nullptr, "the mark is on the window");
