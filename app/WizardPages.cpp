@@ -40,7 +40,23 @@ bool CWizardPage::OnSysCommand(int command)
     return true;
 }
 
+void CWizardPage::OnCommand(int id)
+{
+    if (id == IDC_PAGE_EXIT) {
+        OnCancel();
+        return;
+    }
+    CDialog::OnCommand(id);
+}
+
 void CWizardPage::OnCancel() { app.QuitProgram(0); }
+
+void CWizardPage::ReturnTo(CDialog& previous, ShowCommand how)
+{
+    ShowWindow(ShowCommand::Hide);
+    EndDialog(kResultCancel);  // the plain end of the run, not the program's
+    previous.ShowWindow(how);
+}
 
 void CStartPage::OnInitDialog()
 {
@@ -65,9 +81,6 @@ void CStartPage::OnCommand(int id)
         host.SetMainWindow(app.advancedPage);
         ShowWindow(ShowCommand::Hide);
         app.advancedPage.Run();
-        break;
-    case IDC_PAGE_EXIT:
-        OnCancel();
         break;
     default:
         CWizardPage::OnCommand(id);
@@ -94,12 +107,7 @@ void CPicturePage::OnCommand(int id)
         OnNext();
         break;
     case IDC_PAGE_BACK:
-        ShowWindow(ShowCommand::Hide);
-        EndDialog(kResultCancel);
-        app.startPage.ShowWindow(ShowCommand::Show);
-        break;
-    case IDC_PAGE_EXIT:
-        OnCancel();
+        ReturnTo(app.startPage, ShowCommand::Show);
         break;
     default:
         CWizardPage::OnCommand(id);
@@ -164,12 +172,7 @@ void CAcceptPage::OnCommand(int id)
         break;
     case IDC_PAGE_BACK:
         if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Hide);
-        ShowWindow(ShowCommand::Hide);
-        EndDialog(kResultCancel);
-        app.picturePage.ShowWindow(ShowCommand::Show);
-        break;
-    case IDC_PAGE_EXIT:
-        OnCancel();
+        ReturnTo(app.picturePage, ShowCommand::Show);
         break;
     default:
         CWizardPage::OnCommand(id);
@@ -217,9 +220,7 @@ void CAdvancedPage::OnCommand(int id)
         OnSuper();
         break;
     case IDC_PAGE_BACK:
-        ShowWindow(ShowCommand::Hide);
-        EndDialog(kResultCancel);
-        app.startPage.ShowWindow(ShowCommand::Restore);
+        ReturnTo(app.startPage, ShowCommand::Restore);
         host.SetMainWindow(app.startPage);
         break;
     default:

@@ -23,12 +23,17 @@ public:
 
     // The About item of the system menu.
     bool OnSysCommand(int command) override;
+    // "Exit" and "Cancel" (1003) end the program like Escape.
+    void OnCommand(int id) override;
     // Enter does nothing; Escape, Exit, Cancel and the close box end the
     // program.
     void OnOK() override {}
     void OnCancel() override;
 
 protected:
+    // Back: hides this page, ends its run and shows the page before.
+    void ReturnTo(CDialog& previous, ShowCommand how);
+
     CWizardApp& app;
 };
 
