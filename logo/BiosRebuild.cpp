@@ -38,18 +38,6 @@ bool SamePath(const std::string& a, const std::string& b)
     return a == b || std::filesystem::equivalent(a, b, error);
 }
 
-// The 0xFF run from the slot on: the free space the new logo may take.  The
-// boot-block checksum bytes never count as free space, even where one holds
-// 0xFF: they must stay where the boot block reads them.
-size_t FreeRunAt(const Bytes& image, size_t slot, const BootBlockChecksums& checksums)
-{
-    size_t end = image.size();
-    if (checksums.tableFound && checksums.main.offset >= slot) end = static_cast<size_t>(checksums.main.offset);
-    size_t at = slot;
-    while (at < end && image[at] == 0xFF) ++at;
-    return at - slot;
-}
-
 }  // namespace
 
 bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
@@ -117,7 +105,7 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     // stays the last member of the chain.
     lastRebuild = RebuildReport{};
     lastRebuild.checksumsBefore = ReadBootBlockChecksums(source);
-    const size_t freeRun = FreeRunAt(image, static_cast<size_t>(slot), lastRebuild.checksumsBefore);
+    const uint64_t freeRun = FreeSpaceAt(image, static_cast<uint64_t>(slot), lastRebuild.checksumsBefore);
     if (freeRun == 0 || freeRun - 1 < archive.size()) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();

@@ -4,6 +4,7 @@
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "tests/lha/LhaTestSupport.h"
+#include "platform/Text.h"
 #include "tests/support/BiosImages.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/RunCommand.h"
@@ -59,6 +60,8 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         EXPECT_NE(result.out.find("built " + output), std::string::npos);
+        EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x", test::SampleSumPlaces(c.bios).mainAt)),
+                  std::string::npos) << result.out;
 
         // The source stays as it was; the result differs from it only in the
         // logo slot and the boot block's checksums, which hold as they did,
@@ -90,6 +93,19 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         }
         EXPECT_EQ(entries, 1u);
     }
+}
+
+TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)
+{
+    test::TempDir dir;
+    Bytes image = test::MakeMember({"original.tm", 64, 0, 0x5000});
+    image.resize(0x20000, 0xFF);
+    const test::CommandResult result =
+        test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
+                         kSamples + "/pictures/varlin-320x240.bmp", "--output", dir.File("new.bin")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.ends_with("\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))
+        << result.out;
 }
 
 TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
