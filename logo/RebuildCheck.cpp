@@ -14,7 +14,9 @@ namespace varlin {
 
 namespace {
 
-unsigned long long Hex(uint64_t value) { return static_cast<unsigned long long>(value); }
+// Offsets and counts in messages: images are far below 4 GiB, and the
+// oldest C libraries the program meets know no 64-bit conversions.
+unsigned long Number(uint64_t value) { return static_cast<unsigned long>(value); }
 
 std::string CheckChain(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, const RebuiltLogo& logo,
                        MemberChain& newChain)
@@ -23,16 +25,16 @@ std::string CheckChain(std::span<const uint8_t> source, std::span<const uint8_t>
     if (oldChain.end == ChainEnd::LogoLast) oldChain.members.pop_back();
     newChain = WalkMemberChain(rebuilt);
     if (newChain.end != ChainEnd::LogoLast || newChain.endOffset != logo.slotOffset) {
-        return FormatText("the member chain does not end with the new logo at 0x%llX", Hex(logo.slotOffset));
+        return FormatText("the member chain does not end with the new logo at 0x%lX", Number(logo.slotOffset));
     }
     if (newChain.members.size() != oldChain.members.size() + 1) {
-        return FormatText("the member chain holds %zu members before the logo where the source holds %zu",
-                          newChain.members.size() - 1, oldChain.members.size());
+        return FormatText("the member chain holds %lu members before the logo where the source holds %lu",
+                          Number(newChain.members.size() - 1), Number(oldChain.members.size()));
     }
     for (size_t i = 0; i < oldChain.members.size(); ++i) {
         if (newChain.members[i].offset != oldChain.members[i].offset) {
-            return FormatText("member %zu of the chain moved from 0x%llX to 0x%llX", i, Hex(oldChain.members[i].offset),
-                              Hex(newChain.members[i].offset));
+            return FormatText("member %lu of the chain moved from 0x%lX to 0x%lX", Number(i), Number(oldChain.members[i].offset),
+                              Number(newChain.members[i].offset));
         }
     }
     return {};
@@ -44,7 +46,7 @@ std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo&
                                 logo.archive.size() <= rebuilt.size() - logo.slotOffset &&
                                 std::memcmp(&rebuilt[logo.slotOffset], logo.archive.data(), logo.archive.size()) == 0;
     if (!archiveInPlace) {
-        return FormatText("the logo member at 0x%llX is not the archive that was packed", Hex(logo.slotOffset));
+        return FormatText("the logo member at 0x%lX is not the archive that was packed", Number(logo.slotOffset));
     }
     const MemberData data = DecodeMemberData(rebuilt, member);
     if (!data.decoded) return "the new logo member cannot be decoded: " + data.problem;
@@ -56,8 +58,8 @@ std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo&
         return {};
     }
     const auto mismatch = std::mismatch(data.bytes.begin(), data.bytes.end(), logo.payload.begin(), logo.payload.end());
-    return FormatText("the new logo member does not decode to the logo payload (they differ from byte %zu on)",
-                      static_cast<size_t>(mismatch.first - data.bytes.begin()));
+    return FormatText("the new logo member does not decode to the logo payload (they differ from byte %lu on)",
+                      Number(static_cast<uint64_t>(mismatch.first - data.bytes.begin())));
 }
 
 // The first byte of [first, last) where the images differ, or `last`.
@@ -80,7 +82,7 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
     const auto notWiped = std::find_if(wipedFrom, rebuilt.begin() + static_cast<std::ptrdiff_t>(wiped),
                                        [](uint8_t byte) { return byte != 0xFF; });
     if (notWiped != rebuilt.begin() + static_cast<std::ptrdiff_t>(wiped)) {
-        return FormatText("byte 0x%llX of the old logo was not wiped", Hex(static_cast<uint64_t>(notWiped - rebuilt.begin())));
+        return FormatText("byte 0x%lX of the old logo was not wiped", Number(static_cast<uint64_t>(notWiped - rebuilt.begin())));
     }
 
     // The stretches compared: before the slot and after it, around the
@@ -96,7 +98,7 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
     for (const auto& [first, last] : stretches) {
         const uint64_t at = FirstDifference(source, rebuilt, first, last);
         if (at != last) {
-            return FormatText("byte 0x%llX outside the logo slot differs from the source (0x%02X, was 0x%02X)", Hex(at),
+            return FormatText("byte 0x%lX outside the logo slot differs from the source (0x%02X, was 0x%02X)", Number(at),
                               static_cast<unsigned>(rebuilt[at]), static_cast<unsigned>(source[at]));
         }
     }
@@ -106,13 +108,13 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
 std::string CheckChecksums(std::span<const uint8_t> rebuilt, const ChecksumTargets& targets)
 {
     if (targets.main && rebuilt[targets.mainAt] != targets.mainValue) {
-        return FormatText("the boot block's main checksum at 0x%llX is 0x%02X where the image sums to 0x%02X",
-                          Hex(targets.mainAt), static_cast<unsigned>(rebuilt[targets.mainAt]),
+        return FormatText("the boot block's main checksum at 0x%lX is 0x%02X where the image sums to 0x%02X",
+                          Number(targets.mainAt), static_cast<unsigned>(rebuilt[targets.mainAt]),
                           static_cast<unsigned>(targets.mainValue));
     }
     if (targets.block && rebuilt[targets.mainAt + 1] != targets.blockValue) {
-        return FormatText("the boot block's block checksum at 0x%llX is 0x%02X where the block sums to 0x%02X",
-                          Hex(targets.mainAt + 1), static_cast<unsigned>(rebuilt[targets.mainAt + 1]),
+        return FormatText("the boot block's block checksum at 0x%lX is 0x%02X where the block sums to 0x%02X",
+                          Number(targets.mainAt + 1), static_cast<unsigned>(rebuilt[targets.mainAt + 1]),
                           static_cast<unsigned>(targets.blockValue));
     }
     return {};
@@ -123,9 +125,9 @@ std::string CheckChecksums(std::span<const uint8_t> rebuilt, const ChecksumTarge
 std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, const RebuiltLogo& logo)
 {
     if (rebuilt.size() != source.size()) {
-        return FormatText("the image is %zu bytes long where the source is %zu", rebuilt.size(), source.size());
+        return FormatText("the image is %lu bytes long where the source is %lu", Number(rebuilt.size()), Number(source.size()));
     }
-    if (logo.slotOffset >= rebuilt.size()) return FormatText("the logo slot 0x%llX lies outside the image", Hex(logo.slotOffset));
+    if (logo.slotOffset >= rebuilt.size()) return FormatText("the logo slot 0x%lX lies outside the image", Number(logo.slotOffset));
 
     MemberChain chain;
     std::string problem = CheckChain(source, rebuilt, logo, chain);
