@@ -110,20 +110,46 @@ std::vector<Colour> MedianCutPalette(std::vector<ColourCount>& colours, size_t s
     return palette;
 }
 
-size_t Nearest(const std::vector<std::array<int, 3>>& screen, const std::array<int, 3>& colour)
-{
-    size_t best = 0;
-    int bestDistance = 1 << 30;
-    for (size_t i = 0; i < screen.size(); ++i) {
-        int distance = 0;
-        for (size_t c = 0; c < 3; ++c) distance += (colour[c] - screen[i][c]) * (colour[c] - screen[i][c]);
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
+// The palette entry nearest to a colour (the first of equals, as a plain
+// search would find it), searched outwards from the colour's green in the
+// palette sorted by green: an entry whose green alone is farther than the
+// best so far ends the search in that direction.  Exact, and a few
+// entries a pixel instead of all 256.
+class NearestColour {
+public:
+    explicit NearestColour(const std::vector<std::array<int, 3>>& screen) : screen(screen)
+    {
+        for (size_t i = 0; i < screen.size(); ++i) byGreen.push_back(i);
+        std::stable_sort(byGreen.begin(), byGreen.end(), [&screen](size_t a, size_t b) { return screen[a][1] < screen[b][1]; });
     }
-    return best;
-}
+
+    size_t Find(const std::array<int, 3>& colour) const
+    {
+        const auto start = std::lower_bound(byGreen.begin(), byGreen.end(), colour[1],
+                                            [this](size_t index, int green) { return screen[index][1] < green; });
+        size_t best = 0;
+        int bestDistance = 1 << 30;
+        auto consider = [&](size_t index) {
+            int distance = 0;
+            for (size_t c = 0; c < 3; ++c) distance += (colour[c] - screen[index][c]) * (colour[c] - screen[index][c]);
+            if (distance < bestDistance || (distance == bestDistance && index < best)) {
+                bestDistance = distance;
+                best = index;
+            }
+        };
+        auto farther = [&](size_t index) {
+            const int green = colour[1] - screen[index][1];
+            return green * green > bestDistance;
+        };
+        for (auto up = start; up != byGreen.end() && !farther(*up); ++up) consider(*up);
+        for (auto down = start; down != byGreen.begin() && !farther(*(down - 1)); --down) consider(*(down - 1));
+        return best;
+    }
+
+private:
+    const std::vector<std::array<int, 3>>& screen;
+    std::vector<size_t> byGreen;
+};
 
 // Floyd-Steinberg, serpentine: each pixel takes the palette colour nearest
 // to it plus the error its neighbours passed on, and passes on its own
@@ -133,6 +159,7 @@ std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& 
     std::vector<std::array<int, 3>> screen;
     for (const Colour& entry : palette) screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
     const int width = picture.width;
+    const NearestColour nearest(screen);
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * picture.height);
     // Errors in sixteenths, with a spare column at each side.
     std::vector<std::array<int, 3>> current(static_cast<size_t>(width) + 2);
@@ -146,7 +173,7 @@ std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& 
             for (size_t c = 0; c < 3; ++c) {
                 wanted[c] = std::clamp(picture.rgb[at * 3 + c] + current[static_cast<size_t>(x + 1)][c] / 16, 0, 255);
             }
-            const size_t index = Nearest(screen, wanted);
+            const size_t index = nearest.Find(wanted);
             pixels[at] = static_cast<uint8_t>(index);
             for (size_t c = 0; c < 3; ++c) {
                 const int error = wanted[c] - screen[index][c];
