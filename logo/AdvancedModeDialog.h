@@ -66,9 +66,8 @@ public:
     // Makes the new BIOS image from the settings: the payload, packed as the
     // logo member, in the logo slot of a copy of `biosPath`.  The payload is
     // in the format the image's logo already has (`logoFormatChoice` may
-    // say otherwise).  The image is
-    // left in the program directory's "tmp.bin" and copied to `outputPath`
-    // when one is set.  On false the user has been told why (or the slot
+    // say otherwise).  The image is left in the program directory's
+    // "tmp.bin" and copied to `outputPath` when one is set.  On false the user has been told why (or the slot
     // search failed silently) and `outputPath` is untouched.
     bool BuildBiosWithLogo();
 

@@ -157,7 +157,9 @@ private:
 std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& palette)
 {
     std::vector<std::array<int, 3>> screen;
-    for (const Colour& entry : palette) screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
+    for (const Colour& entry : palette) {
+        screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
+    }
     const int width = picture.width;
     const NearestColour nearest(screen);
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * picture.height);

@@ -45,14 +45,18 @@ LogoPlacement FitIntoLogo(int pictureWidth, int pictureHeight, const StockLogoFo
 {
     const int64_t logoWidth = format.width;
     const int64_t logoHeight = format.height;
+    // a * b / c, rounded, and at least 1 and at most `limit`.
+    auto scaled = [](int64_t a, int64_t b, int64_t c, int64_t limit) {
+        return static_cast<int>(std::clamp<int64_t>((a * b * 2 + c) / (2 * c), 1, limit));
+    };
     LogoPlacement place;
     if (pictureWidth * logoHeight <= pictureHeight * logoWidth) {
         // As tall as the logo, or taller in shape: the height decides.
         place.height = static_cast<int>(logoHeight);
-        place.width = static_cast<int>(std::clamp<int64_t>((pictureWidth * logoHeight * 2 + pictureHeight) / (2 * pictureHeight), 1, logoWidth));
+        place.width = scaled(pictureWidth, logoHeight, pictureHeight, logoWidth);
     } else {
         place.width = static_cast<int>(logoWidth);
-        place.height = static_cast<int>(std::clamp<int64_t>((pictureHeight * logoWidth * 2 + pictureWidth) / (2 * pictureWidth), 1, logoHeight));
+        place.height = scaled(pictureHeight, logoWidth, pictureWidth, logoHeight);
     }
     place.x = (static_cast<int>(logoWidth) - place.width) / 2;
     place.y = (static_cast<int>(logoHeight) - place.height) / 2;
@@ -85,7 +89,8 @@ RgbImage ResamplePicture(const RgbImage& picture, int width, int height)
             for (const Tap& tap : rows[static_cast<size_t>(y)]) {
                 value += across[static_cast<size_t>(tap.source) * width * 3 + i] * tap.weight;
             }
-            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] = static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] =
+                static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
         }
     }
     return resampled;
