@@ -460,11 +460,12 @@ std::vector<char> PictureData(const Setup& setup, const char* name)
     return file;
 }
 
-// Leaves the image's logo member as a one-member archive NAME.lzh, with the
-// payload it must hold as NAME.expected, in the work folder's "logos"
-// folder: the test's runner decodes it with lha once the program is over.
-void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image,
-                     const std::vector<char>& payload)
+// Leaves the image's logo member as a one-member archive NAME.lzh in the
+// work folder's "logos" folder, beside files NAME + suffix that say what it
+// must decode to: the test's runner decodes it with lha once the program is
+// over.
+void LeaveLogoFiles(const Setup& setup, const std::string& name, const std::vector<char>& image,
+                    const std::map<std::string, std::vector<char>>& checks)
 {
     LogoMember logo;
     const bool found = FindLogoMember(image, logo);
@@ -475,8 +476,26 @@ void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vec
     std::vector<char> archive(image.begin() + static_cast<std::ptrdiff_t>(logo.offset),
                               image.begin() + static_cast<std::ptrdiff_t>(logo.offset + logo.length));
     archive.push_back('\0');  // the archive's closing byte
-    WINE_EXPECT(WriteFile(folder / (name + ".lzh"), archive) && WriteFile(folder / (name + ".expected"), payload),
-                "the logo of %s can be left for lha", name.c_str());
+    bool written = WriteFile(folder / (name + ".lzh"), archive);
+    for (const auto& [suffix, contents] : checks) written = WriteFile(folder / (name + suffix), contents) && written;
+    WINE_EXPECT(written, "the logo of %s can be left for lha", name.c_str());
+}
+
+// The payload the logo must decode to: NAME.expected.
+void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image,
+                     const std::vector<char>& payload)
+{
+    LeaveLogoFiles(setup, name, image, {{".expected", payload}});
+}
+
+// A stock board's logo: what its data must begin with (NAME.head: the
+// format's magic and the board's size) and its length (NAME.size); the
+// program itself has compared every pixel before it wrote the image.
+void LeaveStockLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image)
+{
+    const std::vector<char> head = {'A', 'W', 'B', 'M', '\x80', '\x02', '\xE0', '\x01'};  // 640 x 480
+    const std::string size = "153660\n";  // 4-bit
+    LeaveLogoFiles(setup, name, image, {{".head", head}, {".size", std::vector<char>(size.begin(), size.end())}});
 }
 
 // The boot block's main checksum byte: the end of the page that holds the
@@ -595,6 +614,43 @@ void EasyModeScenario(const Setup& setup)
     WINE_EXPECT(ReadFile(setup.work / "board" / "rom.bin", rom), "the board's ROM");
     constexpr uint16_t kJpeg800x600 = 0x000A;
     LeaveLogoForLha(setup, "easy-rom", rom, Payload(kJpeg800x600, PictureData(setup, "varlin-800x600.jpg")));
+}
+
+// The Easy Mode on a stock board, whose BIOS shows only a full-screen logo
+// of its own format: the preview shows a 320 x 240 bitmap over the whole
+// screen, and after the update the ROM holds it in that format.
+void StockBoardScenario(const Setup& setup)
+{
+    ProgramRun run;
+    if (!StartOnBoard(setup, run, "board-stock")) return;
+    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
+    if (start == nullptr) return;
+    Click(start, kPageNext);
+    HWND picture = NextPage(run, start, "VARLIN", "Next >> shows the picture page");
+    if (picture == nullptr) return;
+    Click(picture, kPictureBrowse);
+    HWND open = ExpectWindow(run, "Open", "Browse opens the file dialog");
+    if (open == nullptr) return;
+    ChooseFile(open, "varlin-320x240.bmp");
+    WINE_EXPECT(WaitUntil([&] { return !ItemText(picture, kPicturePath).empty(); }), "a picture is chosen");
+
+    Click(picture, kPageNext);
+    HWND preview = ExpectWindow(run, "Preview", "Next >> shows the preview");
+    HWND accept = NextPage(run, picture, "VARLIN", "Next >> shows the accept page");
+    if (preview == nullptr || accept == nullptr) return;
+    Shot(setup, preview, "preview-full-screen");
+    Click(accept, kPageNext);
+    WINE_EXPECT(WaitForWindowGone(preview), "the preview is hidden before the Warning");
+    if (!AcceptWarning(setup, run, "warning")) return;
+    if (PressUpdate(setup, run, "stock") == nullptr) return;
+    CancelFinished(setup, run, "stock-finished");
+
+    std::vector<char> source;
+    std::vector<char> rom;
+    WINE_EXPECT(ReadFile(setup.work / "bios" / "board.bin", source) && ReadFile(setup.work / "board" / "rom.bin", rom),
+                "the board's BIOS and ROM");
+    ExpectOnlyLogoSlotChanged(source, rom);
+    LeaveStockLogoForLha(setup, "stock-rom", rom);
 }
 
 // The Advanced Mode dialog as "Super >>" opens it: About from its system
@@ -717,6 +773,7 @@ int main(int argc, char** argv)
         {"easy-mode", EasyModeScenario},
         {"advanced-mode", AdvancedModeScenario},
         {"advanced-flash", AdvancedFlashScenario},
+        {"stock-board", StockBoardScenario},
     };
     const auto scenario = scenarios.find(argv[1]);
     if (scenario == scenarios.end()) {
