@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 
 namespace varlin {
@@ -308,8 +309,17 @@ private:
         const size_t length = static_cast<unsigned>(symbol) - kFirstLengthSymbol + kMinMatch;
         if (distance > produced) return Fault::BeforeStart;
         if (length > out.size() - produced) return Fault::TooLong;
-        // Byte by byte: a match may overlap the bytes it produces.
-        for (size_t j = 0; j < length; ++j, ++produced) out[produced] = out[produced - distance];
+        uint8_t* to = out.data() + produced;
+        const uint8_t* from = to - distance;
+        if (distance >= length) {
+            std::memcpy(to, from, length);
+        } else if (distance == 1) {
+            std::memset(to, *from, length);
+        } else {
+            // Byte by byte: the match repeats the bytes it produces.
+            for (size_t j = 0; j < length; ++j) to[j] = from[j];
+        }
+        produced += length;
         if (observer) observer->OnMatch(static_cast<unsigned>(length), static_cast<unsigned>(distance));
         return Fault::None;
     }
