@@ -87,9 +87,11 @@ bool WriteFile(const fs::path& path, const std::vector<char>& bytes)
     return static_cast<bool>(out);
 }
 
+// Until the file can be opened: a file that has just taken its name may
+// still be held, for a moment, by the program's rename.
 bool WaitForFile(const fs::path& path)
 {
-    return WaitUntil([&path] { return fs::exists(path); });
+    return WaitUntil([&path] { return static_cast<bool>(std::ifstream(path, std::ios::binary)); });
 }
 
 // The program folder as it is installed: the program with the preview's
