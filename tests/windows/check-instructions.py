@@ -8,8 +8,10 @@ Disassembles each binary's code with `OBJDUMP -d` and looks for what came
 after the Pentium MMX: the Pentium Pro's conditional moves, x87 compares
 into the flags and long no-ops, and everything of SSE (xmm registers, the
 SSE integer and prefetch instructions, fences, streaming stores); 3DNow!
-is the K6-2's only.  Names every function that holds one; exits 1 when any
-does.
+is the K6-2's only.  ud2, which the compiler puts on paths that must trap,
+counts as the Pentium's: its 0F 0B raises the invalid-opcode exception on
+every x86, which is all it is for.  Names every function that holds a newer
+instruction; exits 1 when any does.
 """
 import collections
 import re
@@ -17,7 +19,7 @@ import subprocess
 import sys
 
 NEWER = re.compile(
-    r"^(cmov\w+|fcmov\w+|fu?comip?|nop[wl]|ud2|sysenter|sysexit|fxsave|fxrstor|ldmxcsr|stmxcsr|"
+    r"^(cmov\w+|fcmov\w+|fu?comip?|nop[wl]|sysenter|sysexit|fxsave|fxrstor|ldmxcsr|stmxcsr|"
     r"prefetch\w*|[lms]fence|movnt\w+|maskmovq|clflush|pshufw|pavg[bw]|pmaxub|pminub|pmaxsw|pminsw|"
     r"pmovmskb|pinsrw|pextrw|psadbw|pmulhuw|femms|pf\w+|pi2f\w|pmulhrw|pavgusb|pswapd)$")
 SSE_REGISTER = re.compile(r"%[xy]mm\d")
