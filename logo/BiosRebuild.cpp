@@ -1,7 +1,6 @@
 // The BIOS image rebuild: the chosen picture, packed as the logo member, in
 // the logo slot of a copy of the BIOS image.
 #include <cstdio>
-#include <filesystem>
 
 #include "app/WizardApp.h"
 #include "lha/LhaWriter.h"
@@ -10,6 +9,7 @@
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "logo/RebuildCheck.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace varlin {
@@ -34,8 +34,7 @@ void RemoveWorkingFiles()
 
 bool SamePath(const std::string& a, const std::string& b)
 {
-    std::error_code error;
-    return a == b || std::filesystem::equivalent(a, b, error);
+    return a == b || IsSameFile(a, b);
 }
 
 }  // namespace
