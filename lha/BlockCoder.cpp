@@ -197,6 +197,7 @@ void Lh5BlockCoder::FlushBlock()
     }
 
     WriteBlockSymbols(count);
+    bits.EmitWholeBytes();
     ZeroFrequencies();
 }
 

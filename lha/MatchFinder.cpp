@@ -107,8 +107,7 @@ Lh5Match MatchFinder::FindInRun(unsigned pos, unsigned reach, unsigned run)
         // The newest entry of a run is three bytes before its end.
         const unsigned end = entry + 3;
         const unsigned floor = std::max(end - std::min(end, run), pos - reach);
-        unsigned start = entry;
-        while (start > floor && a.text[start - 1] == b) --start;
+        const unsigned start = entry - RunBefore(at, b, entry - floor);
         if (end - start == run) return {run, pos - (end - run)};
         if (end - start > best.length) best = {end - start, pos - start};
         if (start == pos - reach) break;
