@@ -8,6 +8,7 @@
 // that must give the same archives.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -60,6 +61,19 @@ private:
         }
     }
 
+    // Moves on by `count` positions, entering each.
+    void EnterPositions(unsigned count)
+    {
+        const unsigned beforeSlide = std::min(count, 2 * DICT_SIZE - 1 - pos);
+        finder.Insert(pos + 1, beforeSlide);
+        pos += beforeSlide;
+        remaining -= beforeSlide;
+        for (unsigned i = beforeSlide; i < count; ++i) {
+            Advance();
+            finder.Insert(pos);
+        }
+    }
+
     // The match at the current position, cut to the real input (the
     // position was chosen by the uncut length).
     Lh5Match FindMatch()
@@ -98,10 +112,7 @@ bool BasicLh5Encoder<Finder>::Encode()
             // The previous position's match wins.  Only the position after
             // it is looked at again; those inside it are only entered.
             coder.EmitSymbol(last.length + kMatchSymbolOffset, last.distance - 1);
-            for (unsigned inside = 2; inside < last.length; ++inside) {
-                Advance();
-                finder.Insert(pos);
-            }
+            EnterPositions(last.length - 2);
             Advance();
             match = FindMatch();
         }

@@ -1,7 +1,6 @@
 #include "lha/MatchFinder.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace varlin {
 
@@ -37,9 +36,7 @@ void MatchFinder::SlideWindow()
 // three bytes ending there are far rarer than a stretch of one byte.
 unsigned MatchFinder::LastChange(const uint8_t* here, unsigned length)
 {
-    unsigned at = length;
-    while (at > 0 && here[at] == here[at - 1]) --at;
-    return at;
+    return length + 1 - RunBefore(here + length + 1, here[length], length + 1);
 }
 
 Lh5Match MatchFinder::Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned nearest, unsigned offset, unsigned candidate)
@@ -60,13 +57,10 @@ Lh5Match MatchFinder::Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned
                     nearest = std::max(distance + 1, length + 2);
                     if (nearest > reach) break;
                     // Go on in the chain of three bytes of here[0..length]
-                    // that hold a change of byte, from the newest entry worth
-                    // a look: straight from the bound when it holds the same
-                    // three bytes (then it was entered).
+                    // that hold a change of byte.
                     const unsigned change = LastChange(here, length);
                     offset = change >= 2 ? change - 2 : 0;
-                    const unsigned bound = pos + offset - nearest;
-                    candidate = std::memcmp(a.text + bound, here + offset, 3) == 0 ? bound : a.head[Hash(here + offset)];
+                    candidate = a.head[Hash(here + offset)];
                     continue;
                 }
             }

@@ -23,6 +23,7 @@
 //    position.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -65,12 +66,16 @@ public:
     // byte before them and four times from them on: the search finds runs
     // by their first and last positions and never walks a chain of three
     // equal bytes otherwise.
-    void Insert(unsigned pos)
+    void Insert(unsigned pos) { Insert(pos, 1); }
+
+    // Enters the `count` positions from `first` on, as Insert does.
+    void Insert(unsigned first, unsigned count)
     {
         MatchChainArrays& a = arrays[0];
-        const uint8_t* at = a.text + pos;
-        if (std::memcmp(at - 1, at, 4) == 0) return;
-        Enter(pos, Hash(at));
+        for (unsigned pos = first; pos < first + count; ++pos) {
+            const uint8_t* at = a.text + pos;
+            if (std::memcmp(at - 1, at, 4) != 0) Enter(pos, Hash(at));
+        }
     }
 
     // Enters position `pos` and returns its longest, nearest earlier match.
@@ -85,7 +90,9 @@ private:
     }
     static unsigned Hash(const uint8_t* at)
     {
-        const uint32_t key = at[0] | at[1] << 8 | at[2] << 16;
+        uint32_t key;
+        std::memcpy(&key, at, sizeof key);  // the three bytes and one more, which the shift drops
+        key = std::endian::native == std::endian::little ? key << 8 : key >> 8;
         return (key * 2654435761U) >> (32 - kHashBits);
     }
 

@@ -52,7 +52,10 @@ public:
         matchLength = 0;
     }
     void SlideWindow() {}  // leaf numbers are positions modulo 8192 already
-    void Insert(unsigned at) { Find(at); }
+    void Insert(unsigned first, unsigned count = 1)
+    {
+        for (unsigned at = first; at < first + count; ++at) Find(at);
+    }
     Lh5Match Find(unsigned at)
     {
         pos = at;
