@@ -32,8 +32,8 @@ void MatchFinder::SlideWindow()
     inputStart = 0;
 }
 
-// The position just past the last change of byte in here[0..length]: the
-// three bytes ending there are far rarer than a stretch of one byte.
+// Where the last stretch of one byte in here[0..length] starts (0 when
+// that is all one byte): the three bytes ending there hold a change of byte.
 unsigned MatchFinder::LastChange(const uint8_t* here, unsigned length)
 {
     return length + 1 - RunBefore(here + length + 1, here[length], length + 1);

@@ -10,17 +10,19 @@
 // first; a chain holds every position with that hash, so no match of three
 // bytes or more is missed.  The walk keeps a candidate only when it is
 // strictly longer than the best so far, which leaves the nearest of equals.
-// Two facts keep the walk short without changing its result:
+// Three facts keep the walk short without changing its result:
 //  - After a best match of length L < 256 at distance D, no distance from
 //    D + 1 to L + 1 gives a longer match.  (The L + D bytes from the match's
 //    source on have period D; a longer match at such a distance D' would
 //    give them period D' too, hence period gcd(D, D'), and that would make
 //    the byte after the match equal its source's.)
-//  - Every longer match agrees with the current position in the three bytes
-//    that end one past the best length, so the walk may go on in the chain
-//    of those three bytes instead: it is far shorter than the first chain
-//    on runs and repeated rows, where the first chain holds nearly every
-//    position.
+//  - A longer match agrees with the current position in every three bytes
+//    of its first L + 1, so the walk may go on in the chain of any of them:
+//    it takes the three that hold the last change of byte, whose chain is
+//    short where the first one is long (runs, repeated rows).
+//  - A search whose position starts with a run needs only the ends of the
+//    earlier runs of that byte, one chain step a run; so the inside of runs
+//    is never entered into the chains at all.
 #pragma once
 
 #include <bit>
@@ -63,9 +65,7 @@ public:
     // Enters position `pos` into its chain.  Positions are entered in order:
     // those the parse skips (inside a match) with Insert, the others with
     // Find.  Insert leaves out the inside of runs, positions with the same
-    // byte before them and four times from them on: the search finds runs
-    // by their first and last positions and never walks a chain of three
-    // equal bytes otherwise.
+    // byte before them and four times from them on.
     void Insert(unsigned pos) { Insert(pos, 1); }
 
     // Enters the `count` positions from `first` on, as Insert does.
