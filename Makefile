@@ -25,6 +25,7 @@ test: $(PRESETS)
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)
+	ctest --preset mingw32 -j $(JOBS)
 
 gui: mingw64
 	@scripts/gui.sh build/mingw64

@@ -1,6 +1,7 @@
 // The main jobs as users run them, the whole process from start to exit,
 // timed on the wall clock: `varlin pack` of a 640x480 8-bit bitmap and
-// `varlin build` of it into a 256 KiB image.  Report the median of the
+// `varlin build` of it into a 256 KiB image; and, of the build, the check
+// the new image passes before it is written.  Report the median of the
 // repetitions; `peak_KiB` is the largest resident size a run reached.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -8,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "logo/MemberChain.h"
+#include "logo/RebuildCheck.h"
 #include "tests/lha/LhaCorpus.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"
@@ -16,12 +19,12 @@ namespace varlin {
 namespace {
 
 // A logo with bands, a disc and some noise, as a bitmap file.
-std::string WritePicture(const test::TempDir& dir)
+Bytes Picture()
 {
     Bytes bitmap = test::LogoPayload(640, 480);
     bitmap[0] = 'B';
     bitmap[1] = 'M';
-    return dir.Write("logo.bmp", bitmap);
+    return bitmap;
 }
 
 void RunEachIteration(benchmark::State& state, const std::vector<std::string>& arguments)
@@ -41,19 +44,47 @@ void RunEachIteration(benchmark::State& state, const std::vector<std::string>& a
 void BM_VarlinPack640x480(benchmark::State& state)
 {
     test::TempDir dir;
-    const std::string picture = WritePicture(dir);
-    RunEachIteration(state, {"pack", picture, dir.File("logo.lzh")});
+    RunEachIteration(state, {"pack", dir.Write("logo.bmp", Picture()), dir.File("logo.lzh")});
 }
 BENCHMARK(BM_VarlinPack640x480)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_VarlinBuild640x480Into256K(benchmark::State& state)
 {
     test::TempDir dir;
-    const std::string picture = WritePicture(dir);
     const std::string bios = VARLIN_SOURCE_DIR "/samples/bios/award-256k.bin";
-    RunEachIteration(state, {"build", "--bios", bios, "--picture", picture, "--output", dir.File("out.bin")});
+    RunEachIteration(state, {"build", "--bios", bios, "--picture", dir.Write("logo.bmp", Picture()), "--output",
+                             dir.File("out.bin")});
 }
 BENCHMARK(BM_VarlinBuild640x480Into256K)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_CheckRebuilt640x480Image(benchmark::State& state)
+{
+    test::TempDir dir;
+    const Bytes payload = test::LogoPayload(640, 480);
+    const std::string source = VARLIN_SOURCE_DIR "/samples/bios/award-256k.bin";
+    const test::CommandResult built = test::RunVarlin(
+        {"build", "--bios", source, "--picture", dir.Write("logo.bmp", Picture()), "--output", dir.File("out.bin")});
+    const Bytes before = test::ReadFile(source);
+    const Bytes after = test::ReadFile(dir.File("out.bin"));
+    const MemberChain oldChain = WalkMemberChain(before);
+    const MemberChain newChain = WalkMemberChain(after);
+    if (built.exitCode != 0 || oldChain.end != ChainEnd::LogoLast || newChain.end != ChainEnd::LogoLast) {
+        state.SkipWithError(("varlin build failed: " + built.err).c_str());
+        return;
+    }
+    const ChainMember& logo = newChain.members.back();
+    const auto archiveStart = after.begin() + static_cast<std::ptrdiff_t>(logo.offset);
+    const Bytes archive(archiveStart, archiveStart + static_cast<std::ptrdiff_t>(logo.header.ArchiveLength()));
+    const RebuiltLogo rebuilt = {logo.offset, oldChain.members.back().header.ArchiveLength(), archive, payload};
+    for (auto _ : state) {
+        const std::string problem = CheckRebuiltImage(before, after, rebuilt);
+        if (!problem.empty()) {
+            state.SkipWithError(problem.c_str());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_CheckRebuilt640x480Image)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace varlin

@@ -1,37 +1,25 @@
 // The logo payload: header word and picture data, as the BIOS takes them.
 #include <array>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/WizardApp.h"
 #include "logo/AdvancedModeDialog.h"
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
+#include "logo/LogoHeaderWord.h"
 #include "logo/PictureMessages.h"
+#include "platform/Files.h"
 
 namespace varlin {
 
 namespace {
 
-// Header word bits.
-constexpr uint16_t kHeaderJpeg = 0x0002;
-constexpr uint16_t kHeader800x600Jpeg = 0x000A;  // JPEG bit with the 800*600 bit
-constexpr uint16_t kHeaderShowPostMessage = 0x0100;
-
-// Bits 4 to 6 for each logo position; the BIOS numbers the corners
-// differently from the dialog's radio group.
-constexpr std::array<uint16_t, 5> kPositionBits = {
-    0x00,  // Center
-    0x30,  // Bottom Right
-    0x40,  // Bottom Left
-    0x20,  // Top Right
-    0x10,  // Top Left
-};
+constexpr uint16_t kHeader800x600Jpeg = header_word::kJpeg | header_word::k800x600;
 
 uint16_t PositionBits(int32_t logoPosition)
 {
-    if (logoPosition < 0 || logoPosition >= static_cast<int32_t>(kPositionBits.size())) return 0;
-    return kPositionBits[static_cast<size_t>(logoPosition)];
+    if (logoPosition < 0 || logoPosition >= static_cast<int32_t>(header_word::kPositionBits.size())) return 0;
+    return header_word::kPositionBits[static_cast<size_t>(logoPosition)];
 }
 
 }  // namespace
@@ -41,11 +29,11 @@ uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
     if (app.advancedMode == 0) screenResolution = app.easyResolution;
     uint16_t word = 0;
     if (screenResolution == kResolution640x480) {
-        if (showPostMessage != 0) word = kHeaderShowPostMessage;
+        if (showPostMessage != 0) word = header_word::kShowPostMessage;
         word = static_cast<uint16_t>(word + PositionBits(logoPosition));
     }
     if (isBitmap != 0) return word;
-    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : kHeaderJpeg));
+    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : header_word::kJpeg));
 }
 
 bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
@@ -96,8 +84,7 @@ bool CAdvancedModeDialog::WriteLogoPayload()
     if (pictureIsBitmap != 0) {
         if (!ReadBitmapPayloadData(data)) return false;
     } else {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(picturePath, error)) {
+        if (!IsRegularFile(picturePath)) {
             messages.ShowMessage(text::kPictureMissing);
             return false;
         }
@@ -113,8 +100,7 @@ bool CAdvancedModeDialog::WriteLogoPayload()
     payload.push_back(static_cast<uint8_t>(logoHeaderWord >> 8));
     payload.insert(payload.end(), data.begin(), data.end());
     if (!WriteWholeFile(kPayloadFileName, payload)) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(kPayloadFileName, error)) std::remove(kPayloadFileName);
+        if (IsRegularFile(kPayloadFileName)) std::remove(kPayloadFileName);
         messages.ShowMessage(std::string(text::kCannotCreatePrefix) + kPayloadFileName);
         return false;
     }

@@ -1,10 +1,9 @@
 #include "logo/PictureChecker.h"
 
-#include <filesystem>
-
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
 #include "logo/PictureMessages.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace varlin {
@@ -66,9 +65,8 @@ bool CPictureChecker::CheckBitmap(const std::string& path)
     BitmapLayout layout;
     BitmapVerdict verdict = BitmapVerdict::Invalid;
     if (status == ReadStatus::Ok || status == ReadStatus::TooLarge) {
-        std::error_code error;
-        const uint64_t fileSize = status == ReadStatus::Ok ? file.size() : std::filesystem::file_size(path, error);
-        if (!error) verdict = InspectBitmap(file, fileSize, layout);
+        uint64_t fileSize = file.size();
+        if (status == ReadStatus::Ok || FileSizeOf(path, fileSize)) verdict = InspectBitmap(file, fileSize, layout);
     }
     if (verdict == BitmapVerdict::Invalid) {
         messages.ShowMessage(text::kInvalidBitmap);

@@ -1,7 +1,6 @@
 #include "platform/emulated/EmulatedBoard.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "flash/ChipCatalogue.h"
 #include "flash/FlashSmi.h"
@@ -18,19 +17,18 @@ bool IsRomSize(size_t size) { return size >= kSegmentSize && size <= kLargestRom
 
 std::unique_ptr<EmulatedBoard> EmulatedBoard::Open(const std::string& directory, std::string& error)
 {
-    const std::filesystem::path folder(directory);
     std::unique_ptr<EmulatedBoard> board(new EmulatedBoard);
-    const std::string romPath = (folder / kRomFileName).string();
+    const std::string romPath = PathInFolder(directory, kRomFileName);
     if (ReadWholeFile(romPath, board->rom, kLargestRom) != ReadStatus::Ok || !IsRomSize(board->rom.size())) {
         error = "no flash image of 64 KiB to 16 MiB (a power of two) in " + romPath;
         return nullptr;
     }
-    const std::string segmentPath = (folder / kSegmentFileName).string();
+    const std::string segmentPath = PathInFolder(directory, kSegmentFileName);
     if (ReadWholeFile(segmentPath, board->segment) != ReadStatus::Ok || board->segment.size() != kSegmentSize) {
         error = "no 64 KiB BIOS segment in " + segmentPath;
         return nullptr;
     }
-    const std::string settingsPath = (folder / kSettingsFileName).string();
+    const std::string settingsPath = PathInFolder(directory, kSettingsFileName);
     Bytes settingsText;
     std::string settingsError;
     if (ReadWholeFile(settingsPath, settingsText) != ReadStatus::Ok ||

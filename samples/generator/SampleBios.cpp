@@ -1,13 +1,17 @@
 #include "samples/generator/SampleBios.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdio>
 #include <random>
 #include <string_view>
 #include <vector>
 
 #include "lha/LhaWriter.h"
+#include "logo/StockLogo.h"
 #include "platform/Files.h"
+#include "samples/generator/SamplePictures.h"
 
 namespace varlin::samples {
 
@@ -28,29 +32,46 @@ struct PreservedArea {
     const char* mark;
 };
 
+// The boot block's table page: "*BBSS*" at its start, and its last two
+// bytes the checksums the boot block tests at power-on (the main sum of the
+// image below them, and the sum of a block of the page ending at the first).
+struct ChecksumPage {
+    size_t fromEnd;          // the page's start, from the end of the image
+    bool blockSum;           // whether the second byte is kept too
+    size_t blockStart;       // from the page's start: 0 or 0x400
+};
+
+// The logo member a sample carries: none, our payload, or a full-screen
+// logo in the stock format.
+enum class SampleLogo { None, Payload, Stock };
+
 struct SampleImage {
     const char* fileName;
     size_t size;
     char sizeCode;         // at size - 8103
     const char* biosId;    // 8 characters at size - 24
     size_t bootBlockSize;  // the top of the image, programmed last
-    bool withLogo;
+    SampleLogo logo;
     std::vector<PreservedArea> preserved;
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
+    ChecksumPage checksums;
 };
 
 const std::vector<SampleImage>& Samples()
 {
     static const std::vector<SampleImage> samples = {
-        {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, true,
-         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false},
-        {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, true,
-         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
-        {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, false,
-         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
-        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true},
-        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, true,
-         {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false},
+        {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, SampleLogo::Payload,
+         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0}},
+        {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, SampleLogo::Payload,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, SampleLogo::None,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        // A stock board: its BIOS shows only a full-screen logo of its own format.
+        {"award-256k-stock.bin", 256 * KiB, 'Z', "VL256K03", 16 * KiB, SampleLogo::Stock,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, SampleLogo::Payload, {}, true, {0x8000, false, 0}},
+        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, SampleLogo::Payload,
+         {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
     };
     return samples;
 }
@@ -104,13 +125,56 @@ Bytes PackModule(LhaWriter& writer, const Module& module, const std::string& wor
     return packed;
 }
 
+uint8_t Sum(const Bytes& image, size_t from, size_t to)
+{
+    uint8_t sum = 0;
+    for (size_t i = from; i < to; ++i) sum = static_cast<uint8_t>(sum + image[i]);
+    return sum;
+}
+
+// The table page, and the marker in the boot block's code, which searches
+// the image for it.
+void AddChecksumPage(Bytes& image, const ChecksumPage& page)
+{
+    constexpr char kMarker[] = "*BBSS*";
+    constexpr uint8_t kTableEntries[] = {0x00, 0x80, 0x00, 0xE0, 0x00, 0x10, 0x00, 0x00};
+    const size_t start = image.size() - page.fromEnd;
+    std::fill(image.begin() + static_cast<ptrdiff_t>(start), image.begin() + static_cast<ptrdiff_t>(start + 0x1000), 0xFF);
+    std::copy(kMarker, kMarker + 6, image.begin() + static_cast<ptrdiff_t>(start));
+    std::copy(std::begin(kTableEntries), std::end(kTableEntries), image.begin() + static_cast<ptrdiff_t>(start + 6));
+    std::copy(kMarker, kMarker + 6, image.end() - 0x1800);
+
+    const size_t mainAt = start + 0xFFE;
+    image[mainAt] = Sum(image, 0, mainAt);
+    if (page.blockSum) {
+        image[mainAt + 1] = Sum(image, start + page.blockStart, mainAt + 1);
+        return;
+    }
+    // Only the main sum: the second byte must sum no block of the page.
+    auto sumsABlock = [&](uint8_t value) {
+        for (size_t from = start; from < mainAt; from += 0x400) {
+            if (Sum(image, from, mainAt + 1) == value) return true;
+        }
+        return false;
+    };
+    uint8_t unused = 0;
+    while (sumsABlock(unused)) ++unused;
+    image[mainAt + 1] = unused;
+}
+
 class SilentSink final : public LhaProgressSink {
 public:
     void WriteOutput(std::string_view) override {}
     void WriteError(std::string_view) override {}
 };
 
-bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::string& folder, const std::string& workFolder)
+// The logo members' contents, by kind.
+struct SampleLogos {
+    Bytes payload;
+    Bytes stock;
+};
+
+bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::string& folder, const std::string& workFolder)
 {
     SilentSink sink;
     LhaWriter writer(sink);
@@ -119,7 +183,8 @@ bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::s
         {"extension.rom", 0x4001, ModuleBytes(sample.size / 16, 2)},
         {"acpitbl.bin", 0x4002, ModuleBytes(sample.size / 32, 3)},
     };
-    if (sample.withLogo) modules.push_back({"varlin.bmp", 0x4000, logoPayload});
+    if (sample.logo == SampleLogo::Payload) modules.push_back({"varlin.bmp", 0x4000, logos.payload});
+    if (sample.logo == SampleLogo::Stock) modules.push_back({"fullscreen.bmp", 0x4000, logos.stock});
 
     Bytes image;
     for (const Module& module : modules) {
@@ -156,6 +221,7 @@ bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::s
     std::copy(boot.begin(), boot.end(), image.begin() + static_cast<ptrdiff_t>(bootStart));
     image[sample.size - 8103] = static_cast<uint8_t>(sample.sizeCode);
     for (size_t i = 0; i < 8; ++i) image[sample.size - 24 + i] = static_cast<uint8_t>(sample.biosId[i]);
+    AddChecksumPage(image, sample.checksums);
 
     return WriteWholeFile(folder + "/" + sample.fileName, image);
 }
@@ -166,12 +232,16 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
 {
     // The logo inside the samples: the small sample bitmap, centred, as the
     // logo payload carries it (header word 0 in place of "BM").
-    Bytes logo;
-    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logo) != ReadStatus::Ok || logo.size() < 2) return false;
-    logo[0] = 0x00;
-    logo[1] = 0x00;
+    SampleLogos logos;
+    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logos.payload) != ReadStatus::Ok || logos.payload.size() < 2) {
+        return false;
+    }
+    logos.payload[0] = 0x00;
+    logos.payload[1] = 0x00;
+    // The stock board's own logo: a 16-colour picture drawn for it.
+    logos.stock = EncodeStockLogo(SampleStockLogo());
     for (const SampleImage& sample : Samples()) {
-        if (!MakeImage(sample, logo, folder, workFolder)) return false;
+        if (!MakeImage(sample, logos, folder, workFolder)) return false;
     }
     return true;
 }

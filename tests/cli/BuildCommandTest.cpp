@@ -4,6 +4,9 @@
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "tests/lha/LhaTestSupport.h"
+#include "platform/Text.h"
+#include "tests/support/Pictures.h"
+#include "tests/support/BiosImages.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"
@@ -19,14 +22,17 @@ struct SampleCase {
     std::vector<std::string> options;
     uint8_t headerLow;
     uint8_t headerHigh;
+    bool stock = false;  // the logo goes in the stock full-screen format
 };
 
 // The payload the logo member must hold: the header word, then the bitmap
 // without "BM" (its palette prepared when shown with the POST messages) or
-// the JPEG, whose reduction keeps every segment stb writes.
+// the JPEG, whose reduction keeps every segment stb writes; or the picture
+// as a 16-colour 640 x 480 stock logo.
 Bytes ExpectedPayload(const SampleCase& c, const test::TempDir& dir)
 {
     const Bytes picture = test::ReadFile(kSamples + "/pictures/" + c.picture);
+    if (c.stock) return test::StockLogoOf(picture);
     const bool bitmap = std::string(c.picture).ends_with(".bmp");
     Bytes payload(picture.begin() + (bitmap ? 2 : 0), picture.end());
     payload.insert(payload.begin(), {c.headerLow, c.headerHigh});
@@ -45,6 +51,11 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         {"award-256k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
         {"award-512k.bin", "varlin-640x480.bmp", {"--position", "center"}, 0x00, 0x00},
         {"award-1m.bin", "varlin-640x480.bmp", {"--position", "top-left"}, 0x10, 0x00},
+        // A stock image takes the logo in its own format, unless told otherwise.
+        {"award-256k-stock.bin", "varlin-640x480.bmp", {"--post-message"}, 0, 0, true},
+        {"award-256k-stock.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0, 0, true},
+        {"award-256k-stock.bin", "varlin-320x240.bmp", {"--logo-format", "payload"}, 0x00, 0x00},
+        {"award-256k.bin", "varlin-320x240.bmp", {"--logo-format", "stock"}, 0, 0, true},
     };
     for (const SampleCase& c : cases) {
         SCOPED_TRACE(c.bios);
@@ -57,10 +68,15 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_NE(result.out.find("built " + output), std::string::npos);
+        const std::string format = c.stock ? "stock 4-bit 640x480" : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
+        EXPECT_NE(result.out.find("built " + output + ": logo member of "), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(", " + format + "\n"), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x", test::SampleSumPlaces(c.bios).mainAt)),
+                  std::string::npos) << result.out;
 
         // The source stays as it was; the result differs from it only in the
-        // logo slot, and the new member decodes to the payload.
+        // logo slot and the boot block's checksums, which hold as they did,
+        // and the new member decodes to the payload.
         EXPECT_EQ(test::ReadFile(source), before);
         const Bytes after = test::ReadFile(output);
         ASSERT_EQ(after.size(), before.size());
@@ -71,9 +87,10 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const int32_t slot = finder.FindLogoSlot(source, oldLength);
         ASSERT_EQ(finder.FindLogoSlot(output, newLength), slot);
         const size_t changedEnd = static_cast<size_t>(slot) + std::max(oldLength, newLength);
-        EXPECT_TRUE(std::equal(before.begin(), before.begin() + slot, after.begin()));
-        EXPECT_TRUE(std::equal(before.begin() + static_cast<ptrdiff_t>(changedEnd), before.end(),
-                               after.begin() + static_cast<ptrdiff_t>(changedEnd)));
+        const test::BootBlockSumPlaces sums = test::SampleSumPlaces(c.bios);
+        EXPECT_EQ(test::BootBlockSumProblems(before, sums), "");
+        EXPECT_EQ(test::BootBlockSumProblems(after, sums), "");
+        EXPECT_EQ(test::FirstChangeOutside(before, after, {{slot, changedEnd}, {sums.mainAt, sums.mainAt + 2}}), "");
         const Bytes member(after.begin() + slot, after.begin() + slot + newLength);
         const test::ParsedArchive parsed = test::ParseArchive(member);
         ASSERT_TRUE(parsed.ok) << parsed.problem;
@@ -87,6 +104,19 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         }
         EXPECT_EQ(entries, 1u);
     }
+}
+
+TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)
+{
+    test::TempDir dir;
+    Bytes image = test::MakeMember({"original.tm", 64, 0, 0x5000});
+    image.resize(0x20000, 0xFF);
+    const test::CommandResult result =
+        test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
+                         kSamples + "/pictures/varlin-320x240.bmp", "--output", dir.File("new.bin")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.ends_with("\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))
+        << result.out;
 }
 
 TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
