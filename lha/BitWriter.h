@@ -34,6 +34,39 @@ public:
         if (bitCount >= 48) EmitWholeBytes();
     }
 
+    // The pending bits in a copy of their own for a long stretch of writes
+    // (the coded symbols of a block), which can stay in registers; they go
+    // back to the writer when the cursor ends.
+    class Cursor {
+    public:
+        explicit Cursor(BitWriter& writer) : writer(writer), bits(writer.bits), bitCount(writer.bitCount) {}
+        Cursor(const Cursor&) = delete;
+        Cursor& operator=(const Cursor&) = delete;
+        ~Cursor() { Return(); }
+
+        void WriteBits(int n, uint32_t x)
+        {
+            bits = bits << n | (x & ((1U << n) - 1));
+            bitCount += n;
+            if (bitCount >= 48) {
+                Return();
+                writer.EmitWholeBytes();
+                bitCount = writer.bitCount;
+            }
+        }
+
+    private:
+        void Return()
+        {
+            writer.bits = bits;
+            writer.bitCount = bitCount;
+        }
+
+        BitWriter& writer;
+        uint64_t bits;
+        int bitCount;
+    };
+
     // Hands on every whole byte written so far; fewer than 8 bits stay
     // pending.  The block coder calls it at the end of every block, so that
     // each byte is held against the input read when its block was coded.
