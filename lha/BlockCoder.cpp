@@ -134,15 +134,9 @@ void Lh5BlockCoder::WriteCharLengths(int count)
     });
 }
 
-void Lh5BlockCoder::WriteDistance(unsigned p)
-{
-    const int k = DistanceClass(p);
-    bits.WriteBits(ptLen[k], ptCode[k]);
-    if (k > 1) bits.WriteBits(k - 1, p);
-}
-
 void Lh5BlockCoder::WriteBlockSymbols(uint32_t count)
 {
+    BitWriter::Cursor out(bits);
     size_t readIndex = 0;
     unsigned flags = 0;
     for (uint32_t i = 0; i < count; ++i) {
@@ -152,12 +146,16 @@ void Lh5BlockCoder::WriteBlockSymbols(uint32_t count)
             flags <<= 1;
         }
         if ((flags & 0x80) != 0) {
-            WriteCharCode(blockBuffer[readIndex++] + 256U);
+            const unsigned c = blockBuffer[readIndex++] + 256U;
+            out.WriteBits(charLen[c], charCode[c]);
             const unsigned p = static_cast<unsigned>(blockBuffer[readIndex] << 8 | blockBuffer[readIndex + 1]);
             readIndex += 2;
-            WriteDistance(p);
+            const int k = DistanceClass(p);
+            out.WriteBits(ptLen[k], ptCode[k]);
+            if (k > 1) out.WriteBits(k - 1, p);
         } else {
-            WriteCharCode(blockBuffer[readIndex++]);
+            const unsigned c = blockBuffer[readIndex++];
+            out.WriteBits(charLen[c], charCode[c]);
         }
         if (run.notCompressible) return;
     }
@@ -197,6 +195,7 @@ void Lh5BlockCoder::FlushBlock()
     }
 
     WriteBlockSymbols(count);
+    bits.EmitWholeBytes();
     ZeroFrequencies();
 }
 

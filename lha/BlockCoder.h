@@ -78,8 +78,6 @@ private:
     void CountLengthSymbols(int count);
     void WriteLengthTable(int n, int countWidth, int zeroRunAfter);
     void WriteCharLengths(int count);
-    void WriteCharCode(unsigned c) { bits.WriteBits(charLen[c], charCode[c]); }
-    void WriteDistance(unsigned p);
     void WriteBlockSymbols(uint32_t count);
     void ZeroFrequencies();
 

@@ -1,6 +1,7 @@
-// How far two byte strings agree, eight bytes at a time.  The match finder
-// compares strings of up to 256 bytes at every position, and long equal
-// stretches (runs, repeated rows of a bitmap) are the common case there.
+// How far two byte strings agree, and how far a run of one byte reaches,
+// eight bytes at a time.  The match finder compares strings of up to 256
+// bytes, and long equal stretches (runs, repeated rows of a bitmap) are the
+// common case there.
 #pragma once
 
 #include <bit>
@@ -31,6 +32,27 @@ inline unsigned CommonPrefix(const uint8_t* a, const uint8_t* b, unsigned from, 
         }
     }
     return limit;
+}
+
+// How many of the bytes just before `end` equal `b`, at most `limit`.
+// Reads nothing before end - limit.
+inline unsigned RunBefore(const uint8_t* end, uint8_t b, unsigned limit)
+{
+    const uint64_t pattern = b * 0x0101010101010101ULL;
+    unsigned count = 0;
+    for (; count + 8 <= limit; count += 8) {
+        uint64_t x;
+        std::memcpy(&x, end - count - 8, sizeof x);
+        if (x != pattern) {
+            // The last differing byte is the highest one in memory order.
+            const uint64_t diff = x ^ pattern;
+            const unsigned bits = std::endian::native == std::endian::little ? std::countl_zero(diff)
+                                                                             : std::countr_zero(diff);
+            return count + bits / 8;
+        }
+    }
+    while (count < limit && end[-1 - static_cast<int>(count)] == b) ++count;
+    return count;
 }
 
 }  // namespace varlin

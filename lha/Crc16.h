@@ -17,10 +17,10 @@ public:
     uint16_t Update(uint16_t crc, const uint8_t* data, size_t size) const;
 
 private:
-    // Eight bytes go through the CRC at once: table[k][b] is the CRC
-    // contribution of byte b followed by k zero bytes, so the eight lookups
-    // of a group are independent of each other.
-    static constexpr int kSlices = 8;
+    // Sixteen bytes go through the CRC at once: table[k][b] is the CRC
+    // contribution of byte b followed by k zero bytes, so the lookups of a
+    // group are independent of each other.
+    static constexpr int kSlices = 16;
     std::array<std::array<uint16_t, 256>, kSlices> table{};
 };
 

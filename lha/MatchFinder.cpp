@@ -2,227 +2,127 @@
 
 #include <algorithm>
 
-#include "lha/CommonPrefix.h"
-
 namespace varlin {
 
-bool MatchFinder::AllocateTrie(const WorkAreaGate& gate)
+bool MatchFinder::AllocateWorkAreas(const WorkAreaGate& gate)
 {
-    if (!arrays) arrays = AllocateWorkArea<MatchTrieArrays>(gate, 1);
+    if (!arrays) arrays = AllocateWorkArea<MatchChainArrays>(gate, 1);
     return arrays != nullptr;
 }
 
-void MatchFinder::ReleaseTrie() { arrays.reset(); }
+void MatchFinder::ReleaseWorkAreas() { arrays.reset(); }
 
-void MatchFinder::InitTrie()
+void MatchFinder::Start()
 {
-    MatchTrieArrays& a = arrays[0];
+    MatchChainArrays& a = arrays[0];
     // Bytes beyond the end of the input take part in comparisons near the
     // end of the file (matches are cut to the real input afterwards); zero
     // makes them the same on every run.
     std::fill(std::begin(a.text), std::end(a.text), uint8_t{0});
-    for (unsigned c = 0; c < 256; ++c) {
-        a.level[ROOT_BASE + c] = 1;
-        a.childCount[ROOT_BASE + c] = 0;
-    }
-    std::fill(a.parent + DICT_SIZE, a.parent + kLinkedNodes, NIL);
-    for (unsigned i = 1; i < DICT_SIZE; ++i) a.next[i] = i + 1;
-    a.next[DICT_SIZE - 1] = NIL;
-    avail = 1;
-    std::fill(a.next + kChainHeadBase, a.next + kNextEntries, NIL);
-    pendingNode = NIL;
+    std::fill(std::begin(a.head), std::end(a.head), uint16_t{0});
+    inputStart = DICT_SIZE;
 }
 
-// Sets the branch nodes from q up to its root to `pos`.  The pending stamp
-// is written only into the nodes of its path that q's path does not share:
-// those deeper than the common prefix of the two positions' texts (the
-// current position passes through q, the pending one through the pending
-// node).  Then q's whole path is left pending.
-void MatchFinder::StampPathToRoot(unsigned q)
+void MatchFinder::SlideWindow()
 {
-    MatchTrieArrays& a = arrays[0];
-    if (pendingNode != NIL) {
-        const unsigned limit = std::min<unsigned>(a.level[pendingNode], a.level[q]);
-        const uint8_t* here = a.text + pos;
-        const uint8_t* there = a.text + WindowPosition(pendingPosition);
-        const unsigned common = CommonPrefix(here, there, 0, limit);
-        unsigned level = a.level[pendingNode];
-        for (unsigned t = pendingNode; t < DICT_SIZE && level > common;) {
-            // The parent is read before the stamp is stored: position[] and
-            // parent[] lie a multiple of 4096 bytes apart, and a load behind
-            // a store to the same low address bits waits for the store.
-            const uint32_t up = a.parent[t];
-            a.position[t] = pendingPosition;
-            t = ParentNode(up);
-            level = ParentLevel(up);
-        }
-    }
-    pendingNode = q < DICT_SIZE ? q : NIL;
-    pendingPosition = pos;
+    MatchChainArrays& a = arrays[0];
+    auto slide = [](uint16_t& entry) { entry = static_cast<uint16_t>(entry > DICT_SIZE ? entry - DICT_SIZE : 0); };
+    std::for_each(std::begin(a.head), std::end(a.head), slide);
+    std::for_each(std::begin(a.prev), std::end(a.prev), slide);
+    inputStart = 0;
 }
 
-// Writes the pending stamp into every node of its path.
-void MatchFinder::WritePendingPath()
+// Where the last stretch of one byte in here[0..length] starts (0 when
+// that is all one byte): the three bytes ending there hold a change of byte.
+unsigned MatchFinder::LastChange(const uint8_t* here, unsigned length)
 {
-    MatchTrieArrays& a = arrays[0];
-    for (unsigned t = pendingNode; t != NIL && t < DICT_SIZE; t = ParentNode(a.parent[t])) {
-        a.position[t] = pendingPosition;
-    }
-    pendingNode = NIL;
+    return length + 1 - RunBefore(here + length + 1, here[length], length + 1);
 }
 
-unsigned MatchFinder::ChildOf(unsigned q, unsigned c)
+Lh5Match MatchFinder::Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned nearest, unsigned offset, unsigned candidate)
 {
-    MatchTrieArrays& a = arrays[0];
-    uint32_t link = a.next[ChainHead(q, c)];
-    while (LinkParent(link) != q && LinkNode(link) != NIL) link = a.next[LinkNode(link)];
-    return LinkNode(link);
-}
-
-void MatchFinder::LinkChild(unsigned q, unsigned c, unsigned r)
-{
-    MatchTrieArrays& a = arrays[0];
-    const unsigned h = ChainHead(q, c);
-    const uint32_t oldHead = a.next[h];
-    a.next[h] = ChainLink(r, q);
-    a.next[r] = oldHead;
-    a.prev[LinkNode(oldHead)] = r;
-    a.prev[r] = h;
-    a.parent[r] = ParentEntry(q, a.level[q]);
-    ++a.childCount[q];
-    a.childSum[q] ^= static_cast<uint16_t>(r);
-}
-
-void MatchFinder::Unlink(unsigned node)
-{
-    MatchTrieArrays& a = arrays[0];
-    const unsigned before = a.prev[node];
-    const uint32_t after = a.next[node];
-    a.next[before] = after;
-    a.prev[LinkNode(after)] = before;
-}
-
-void MatchFinder::TakePlaceInChain(unsigned newNode, unsigned oldNode)
-{
-    MatchTrieArrays& a = arrays[0];
-    const unsigned before = a.prev[oldNode];
-    a.prev[newNode] = before;
-    const unsigned parentOfOld = ParentNode(a.parent[oldNode]);
-    a.next[before] = ChainLink(newNode, parentOfOld);
-    a.childSum[parentOfOld] ^= static_cast<uint16_t>(oldNode ^ newNode);
-    const uint32_t after = a.next[oldNode];
-    a.next[newNode] = after;
-    a.prev[LinkNode(after)] = newNode;
-}
-
-// The comparison failed inside the edge leading to o, after matchLength
-// equal bytes: a new branch node takes o's place with o and the current
-// position below it.
-void MatchFinder::SplitNode(unsigned o)
-{
-    MatchTrieArrays& a = arrays[0];
-    const unsigned b = avail;
-    avail = LinkNode(a.next[b]);
-    a.childCount[b] = 0;
-    a.childSum[b] = 0;
-    TakePlaceInChain(b, o);
-    a.parent[b] = a.parent[o];
-    a.level[b] = static_cast<uint8_t>(matchLength);
-    a.position[b] = pos;
-    LinkChild(b, a.text[matchPos + matchLength], o);
-    LinkChild(b, a.text[pos + matchLength], pos);
-}
-
-void MatchFinder::FindMatch()
-{
-    MatchTrieArrays& a = arrays[0];
-    unsigned q;
-    unsigned r;
-    if (matchLength >= 4) {
-        // The match of the previous position, one byte on, is at least
-        // matchLength - 1 long here: start from its leaf and climb to the
-        // node where that length ends.
-        --matchLength;
-        r = (matchPos + 1) | DICT_SIZE;
-        while (a.parent[r] == NIL) r = LinkNode(a.next[r]);  // that leaf was replaced
-        uint32_t up = a.parent[r];
-        while (ParentLevel(up) >= matchLength) {
-            r = ParentNode(up);
-            up = a.parent[r];
-        }
-        q = ParentNode(up);
-        StampPathToRoot(q);
-    } else {
-        WritePendingPath();  // the search from the root reads positions on any path
-        q = a.text[pos] + ROOT_BASE;
-        r = ChildOf(q, a.text[pos + 1]);
-        if (r == NIL) {
-            LinkChild(q, a.text[pos + 1], pos);
-            matchLength = 1;
-            return;
-        }
-        matchLength = 2;
-    }
-
+    MatchChainArrays& a = arrays[0];
+    const uint8_t* here = a.text + pos;
     for (;;) {
-        unsigned limit;
-        if (r >= DICT_SIZE) {
-            limit = MAX_MATCH;
-            matchPos = r;
-        } else {
-            limit = a.level[r];
-            matchPos = a.position[r];
+        // The candidate entry stands for the string `offset` bytes before it.
+        const unsigned distance = pos + offset - candidate;
+        if (distance > reach) break;  // chains run newest first: the rest is out of reach too
+        if (distance >= nearest) {
+            const uint8_t* there = here - distance;
+            if (there[best.length] == here[best.length]) {
+                const unsigned length = CommonPrefix(here, there, 0, MAX_MATCH);
+                if (length > best.length) {
+                    best = {length, distance};
+                    if (length == MAX_MATCH) break;
+                    nearest = std::max(distance + 1, length + 2);
+                    if (nearest > reach) break;
+                    // Go on in the chain of three bytes of here[0..length]
+                    // that hold a change of byte.
+                    const unsigned change = LastChange(here, length);
+                    offset = change >= 2 ? change - 2 : 0;
+                    candidate = a.head[Hash(here + offset)];
+                    continue;
+                }
+            }
         }
-        matchPos = WindowPosition(matchPos);
-        const uint8_t* here = a.text + pos;
-        const uint8_t* there = a.text + matchPos;
-        matchLength = CommonPrefix(here, there, matchLength, limit);
-        if (matchLength < limit) {
-            SplitNode(r);
-            return;
-        }
-        if (matchLength >= MAX_MATCH) break;
-        a.position[r] = pos;
-        q = r;
-        r = ChildOf(q, a.text[pos + matchLength]);
-        if (r == NIL) {
-            LinkChild(q, a.text[pos + matchLength], pos);
-            return;
-        }
-        ++matchLength;
+        candidate = a.prev[candidate % DICT_SIZE];
     }
-
-    // A full-length match against leaf r: the current position replaces it,
-    // and r points to its replacement for the climb above.
-    TakePlaceInChain(pos, r);
-    a.parent[pos] = a.parent[r];  // that is, q
-    a.parent[r] = NIL;
-    a.next[r] = pos;
+    return best;
 }
 
-void MatchFinder::RemoveOldest()
+// Here starts with `run` equal bytes b (3 to 256).  A match longer than
+// the run must also take the byte after it, so it is in the chain of the
+// run's last two bytes and that byte.  Failing one, the match is as long as
+// the run at the end of the nearest earlier run at least as long, or else
+// as long as the longest earlier run, at its start; the runs are found in
+// the chain of three b's, one step a run.
+Lh5Match MatchFinder::FindInRun(unsigned pos, unsigned reach, unsigned run)
 {
-    MatchTrieArrays& a = arrays[0];
-    if (a.parent[pos] == NIL) return;
-    Unlink(pos);
-    const unsigned r = ParentNode(a.parent[pos]);
-    a.parent[pos] = NIL;
-    if (r >= ROOT_BASE) return;  // a root's children are never counted on
-    a.childSum[r] ^= static_cast<uint16_t>(pos);
-    if (--a.childCount[r] > 1) return;
-
-    // Branch node r has one child left, which takes r's place.
-    const unsigned s = a.childSum[r];
-    if (r == pendingNode) {
-        const unsigned above = ParentNode(a.parent[r]);
-        pendingNode = above < DICT_SIZE ? above : NIL;
+    MatchChainArrays& a = arrays[0];
+    const uint8_t* here = a.text + pos;
+    if (run < MAX_MATCH) {
+        const unsigned offset = run - 2;
+        const Lh5Match longer = Walk(pos, reach, {run, 0}, run + 1, offset, a.head[Hash(here + offset)]);
+        if (longer.length > run) return longer;
     }
-    Unlink(s);
-    TakePlaceInChain(s, r);
-    a.parent[s] = a.parent[r];
-    a.parent[r] = NIL;
-    a.next[r] = avail;
-    avail = r;
+    const uint8_t b = here[0];
+    if (reach > 0 && here[-1] == b) return {run, 1};
+
+    Lh5Match best{MIN_MATCH - 1, 0};
+    unsigned entry = a.prev[pos % DICT_SIZE];
+    for (;;) {
+        const unsigned distance = pos - entry;
+        if (distance > reach) break;
+        const uint8_t* at = a.text + entry;
+        if (at[0] != b || at[1] != b || at[2] != b) {  // another string of the same hash
+            entry = a.prev[entry % DICT_SIZE];
+            continue;
+        }
+        // The newest entry of a run is three bytes before its end.
+        const unsigned end = entry + 3;
+        const unsigned floor = std::max(end - std::min(end, run), pos - reach);
+        const unsigned start = entry - RunBefore(at, b, entry - floor);
+        if (end - start == run) return {run, pos - (end - run)};
+        if (end - start > best.length) best = {end - start, pos - start};
+        if (start == pos - reach) break;
+        entry = a.prev[start % DICT_SIZE];  // the newest entry of the run before
+    }
+    return best.length >= MIN_MATCH ? best : Lh5Match{};
+}
+
+Lh5Match MatchFinder::Find(unsigned pos)
+{
+    MatchChainArrays& a = arrays[0];
+    const uint8_t* here = a.text + pos;
+    const unsigned h = Hash(here);
+    const unsigned newest = a.head[h];
+    Enter(pos, h);
+
+    const unsigned reach = std::min(DICT_SIZE - 1, pos - inputStart);
+    const unsigned run = 1 + CommonPrefix(here + 1, here, 0, MAX_MATCH - 1);
+    if (run >= MIN_MATCH) return FindInRun(pos, reach, run);
+    const Lh5Match best = Walk(pos, reach, {MIN_MATCH - 1, 0}, 1, 0, newest);
+    return best.length >= MIN_MATCH ? best : Lh5Match{};
 }
 
 }  // namespace varlin

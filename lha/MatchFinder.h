@@ -1,121 +1,112 @@
-// The match finder of the -lh5- compressor: a suffix trie over the last
-// 8192 positions of the input window, with the children of each node kept
-// in hash chains.  It finds, for every position, the longest earlier match
-// of up to 256 bytes, and which of several equally long matches is taken is
-// part of what fixes the compressed bytes.
+// The match finder of the -lh5- compressor.  For a position it finds the
+// longest earlier match of up to 256 bytes among the 8191 positions before
+// it, and among equally long ones the nearest.  That choice is part of
+// what fixes the compressed bytes, so the search is exhaustive: there is no
+// chain limit and no "good enough" length.  Lengths are compared on the
+// window as it stands, bytes beyond the end of the input included; the
+// encoder cuts a match to the real input only afterwards.
+//
+// Positions are kept in hash chains of their first three bytes, newest
+// first; a chain holds every position with that hash, so no match of three
+// bytes or more is missed.  The walk keeps a candidate only when it is
+// strictly longer than the best so far, which leaves the nearest of equals.
+// Three facts keep the walk short without changing its result:
+//  - After a best match of length L < 256 at distance D, no distance from
+//    D + 1 to L + 1 gives a longer match.  (The L + D bytes from the match's
+//    source on have period D; a longer match at such a distance D' would
+//    give them period D' too, hence period gcd(D, D'), and that would make
+//    the byte after the match equal its source's.)
+//  - A longer match agrees with the current position in every three bytes
+//    of its first L + 1, so the walk may go on in the chain of any of them:
+//    it takes the three that hold the last change of byte, whose chain is
+//    short where the first one is long (runs, repeated rows).
+//  - A search whose position starts with a run needs only the ends of the
+//    earlier runs of that byte, one chain step a run; so the inside of runs
+//    is never entered into the chains at all.
 #pragma once
 
-#include <cstddef>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "lha/CommonPrefix.h"
+#include "lha/Lh5Window.h"
 #include "lha/LhaRunState.h"
 
 namespace varlin {
 
-inline constexpr unsigned DICT_SIZE = 8192;  // window size; distances are sent as 13-bit values
-inline constexpr unsigned MAX_MATCH = 256;   // longest match
-inline constexpr unsigned MIN_MATCH = 3;     // shortest match sent as a match
-inline constexpr unsigned ROOT_BASE = 8192;  // node number of the first of the 256 roots
+inline constexpr unsigned kHashBits = 15;
 
-// The window: the dictionary, then the look-ahead from `pos`, with room for
-// a full match beyond the last position.
-inline constexpr size_t kWindowSize = 2 * DICT_SIZE + MAX_MATCH;
-// Bytes read into the window at the start and kept when it slides.
-inline constexpr size_t kWindowFill = DICT_SIZE + MAX_MATCH;
-
-// Node numbers share one space: 0 is none, 1 to 8191 are branch nodes,
-// ROOT_BASE + c roots, and 8192 to 16383 are also the leaves (a leaf's
-// number is its window position).
-inline constexpr unsigned NIL = 0;
-inline constexpr size_t kTreeNodes = ROOT_BASE + 256;    // branch and root nodes
-inline constexpr size_t kLinkedNodes = 2 * DICT_SIZE;    // branch nodes and leaves
-inline constexpr size_t kChainHeadBase = 2 * DICT_SIZE;  // next[] entries from here on are chain heads
-inline constexpr unsigned kChainHeadBits = 15;
-inline constexpr size_t kNextEntries = kChainHeadBase + (size_t{1} << kChainHeadBits);
-
-// The work areas of the match finder, taken once per run.
-struct MatchTrieArrays {
+// The work areas of the match finder, taken once per run.  Chain entries
+// are window positions; when the window slides they move down with it, and
+// entries that fall out of it become 0, which is never within reach (the
+// current position is at least 8192).
+struct MatchChainArrays {
     uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
-    uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
-    uint8_t childCount[kTreeNodes];  // children of a branch or root node
-    uint16_t childSum[kTreeNodes];   // the children's numbers xor-ed: the last child left, when there is one
-    uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
-    uint32_t parent[kLinkedNodes];   // the parent and its level (see ParentEntry); 0 when not in the trie
-    uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
-    uint32_t next[kNextEntries];     // chain links (see ChainLink) and heads; free list; replacement leaf
+    uint16_t head[1U << kHashBits];  // the newest position of each hash
+    uint16_t prev[DICT_SIZE];        // for position p, at p mod 8192: the next older position of its hash
 };
 
 class MatchFinder {
 public:
     // Takes the work areas unless they are held; false when memory is short.
-    bool AllocateTrie(const WorkAreaGate& gate);
-    void ReleaseTrie();
+    bool AllocateWorkAreas(const WorkAreaGate& gate);
+    void ReleaseWorkAreas();
 
-    // An empty trie and a zeroed window, for a new member.
-    void InitTrie();
-
-    // Inserts the current position and finds its longest earlier match, into
-    // matchLength and matchPos.  matchLength carries over from the previous
-    // call, which lets a long match continue from where the last one ended.
-    void FindMatch();
-
-    // Takes the position that just left the window (leaf number `pos`) out
-    // of the trie.
-    void RemoveOldest();
+    // Empty chains and a zeroed window, for a new member.
+    void Start();
 
     uint8_t* Text() { return arrays[0].text; }
 
-    unsigned pos = DICT_SIZE;
-    unsigned matchLength = 0;
-    unsigned matchPos = 0;
+    // The window has just slid down by DICT_SIZE.
+    void SlideWindow();
+
+    // Enters position `pos` into its chain.  Positions are entered in order:
+    // those the parse skips (inside a match) with Insert, the others with
+    // Find.  Insert leaves out the inside of runs, positions with the same
+    // byte before them and four times from them on.
+    void Insert(unsigned pos) { Insert(pos, 1); }
+
+    // Enters the `count` positions from `first` on, as Insert does.
+    void Insert(unsigned first, unsigned count)
+    {
+        MatchChainArrays& a = arrays[0];
+        for (unsigned pos = first; pos < first + count; ++pos) {
+            const uint8_t* at = a.text + pos;
+            if (std::memcmp(at - 1, at, 4) != 0) Enter(pos, Hash(at));
+        }
+    }
+
+    // Enters position `pos` and returns its longest, nearest earlier match.
+    Lh5Match Find(unsigned pos);
 
 private:
-    // A chain may hold children of several nodes, but never two children of
-    // one node: those get consecutive heads.  So a walk need only compare
-    // parents.
-    static unsigned ChainHead(unsigned q, unsigned c)
+    void Enter(unsigned pos, unsigned hash)
     {
-        const unsigned spread = q * 2654435761U >> (32 - kChainHeadBits);
-        return ((spread + c) & ((1U << kChainHeadBits) - 1)) + static_cast<unsigned>(kChainHeadBase);
+        MatchChainArrays& a = arrays[0];
+        a.prev[pos % DICT_SIZE] = a.head[hash];
+        a.head[hash] = static_cast<uint16_t>(pos);
     }
-    // A parent entry holds the parent's level above its number, so that a
-    // climb towards the root reads one entry per step.
-    static uint32_t ParentEntry(unsigned node, unsigned level) { return node | level << 16; }
-    static unsigned ParentNode(uint32_t entry) { return entry & 0xFFFF; }
-    static unsigned ParentLevel(uint32_t entry) { return entry >> 16; }
+    static unsigned Hash(const uint8_t* at)
+    {
+        uint32_t key;
+        std::memcpy(&key, at, sizeof key);  // the three bytes and one more, which the shift drops
+        key = std::endian::native == std::endian::little ? key << 8 : key >> 8;
+        return (key * 2654435761U) >> (32 - kHashBits);
+    }
 
-    // A chain link names the next node together with that node's parent,
-    // so that a walk reads one entry per step.
-    static uint32_t ChainLink(unsigned node, unsigned parentOfNode) { return node | parentOfNode << 16; }
-    static unsigned LinkNode(uint32_t link) { return link & 0xFFFF; }
-    static unsigned LinkParent(uint32_t link) { return link >> 16; }
-    unsigned ChildOf(unsigned q, unsigned c);
-    void LinkChild(unsigned q, unsigned c, unsigned r);
-    void SplitNode(unsigned o);
-    void Unlink(unsigned node);
-    void TakePlaceInChain(unsigned newNode, unsigned oldNode);
-    // The window position a stored position stands for: positions at or
-    // beyond `pos` were stored before the window last slid.
-    unsigned WindowPosition(unsigned stored) const { return stored >= pos ? stored - DICT_SIZE : stored; }
+    // The walk along the chains from `candidate`, keeping matches longer
+    // than `best` no nearer than `nearest`.
+    Lh5Match Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned nearest, unsigned offset, unsigned candidate);
+    Lh5Match FindInRun(unsigned pos, unsigned reach, unsigned run);
+    static unsigned LastChange(const uint8_t* here, unsigned length);
 
-    void StampPathToRoot(unsigned q);
-    void WritePendingPath();
-
-    std::unique_ptr<MatchTrieArrays[]> arrays;
-    unsigned avail = NIL;  // first free branch node
-
-    // Every position passes through all branch nodes above the node where
-    // its search starts, so those all take the new position.  On runs and
-    // repeated patterns that path is hundreds of nodes deep and much the same
-    // from one position to the next; it is therefore kept as one pending
-    // stamp -- the branch nodes from pendingNode up to its root stand at
-    // pendingPosition -- and written into position[] only where the next
-    // stamp's path leaves it, or before a search from a root, which may read
-    // any path.  Nodes off the pending path always hold their true position.
-    unsigned pendingNode = NIL;
-    unsigned pendingPosition = 0;
+    std::unique_ptr<MatchChainArrays[]> arrays;
+    // The first window position that holds input: DICT_SIZE until the window
+    // first slides.  A chain followed from a later byte of the string may
+    // lead to a string that would start before it.
+    unsigned inputStart = DICT_SIZE;
 };
 
 }  // namespace varlin

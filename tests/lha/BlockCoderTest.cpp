@@ -68,6 +68,7 @@ TEST_F(BlockCoderTest, NoByteBeyondTheInputReadSoFar)
     run.originalSize = 1000;
     run.packedSize = 1000;
     coder.bits.WriteBits(8, 0xFF);
+    coder.bits.EmitWholeBytes();  // as at the end of a block
     EXPECT_TRUE(run.notCompressible);
     EXPECT_EQ(run.packedSize, 1000U);
     EXPECT_TRUE(Stream().empty());
@@ -75,8 +76,10 @@ TEST_F(BlockCoderTest, NoByteBeyondTheInputReadSoFar)
     run.notCompressible = false;
     run.originalSize = 1002;
     coder.bits.WriteBits(16, 0x1234);  // exactly as long as the input: allowed
+    coder.bits.EmitWholeBytes();
     EXPECT_FALSE(run.notCompressible);
     coder.bits.WriteBits(8, 0x56);
+    coder.bits.EmitWholeBytes();
     EXPECT_TRUE(run.notCompressible);
     EXPECT_EQ(Stream(), (Bytes{0x12, 0x34}));
 }

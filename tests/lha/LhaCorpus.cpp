@@ -1,6 +1,8 @@
 #include "tests/lha/LhaCorpus.h"
 
 #include <array>
+#include <cmath>
+#include <functional>
 #include <random>
 
 #include "tests/support/Pictures.h"
@@ -47,26 +49,60 @@ Bytes RunsAroundTheLongestMatch()
     return bytes;
 }
 
-Bytes LogoPayload(int width, int height)
+namespace {
+
+// An 8-bit bitmap of the picture as the logo build packs it: the header
+// word in place of "BM".
+Bytes PayloadOf(int width, int height, const std::function<unsigned(int x, int y)>& colourAt)
 {
     IndexedPicture picture = MakeIndexedPicture(width, height, 256, 9);
-    std::mt19937 random(5);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            unsigned value = static_cast<unsigned>(y * 64 / height);  // background bands
-            const int dx = x - width / 2;
-            const int dy = y - height / 2;
-            if (dx * dx + dy * dy < (height / 3) * (height / 3)) value = 100 + static_cast<unsigned>((x / 8) % 4);
-            if (x > width / 8 && x < width / 3 && y > height / 6 && y < height / 4) value = 200;
-            if (random() % 50 == 0) value = random() % 256;
             picture.pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)] =
-                static_cast<uint8_t>(value);
+                static_cast<uint8_t>(colourAt(x, y));
         }
     }
     Bytes payload = MakeBmp(picture);
     payload[0] = 0x00;  // the header word: centred, no post message
     payload[1] = 0x00;
     return payload;
+}
+
+}  // namespace
+
+Bytes LogoPayload(int width, int height)
+{
+    std::mt19937 random(5);
+    return PayloadOf(width, height, [&](int x, int y) {
+        unsigned value = static_cast<unsigned>(y * 64 / height);  // background bands
+        const int dx = x - width / 2;
+        const int dy = y - height / 2;
+        if (dx * dx + dy * dy < (height / 3) * (height / 3)) value = 100 + static_cast<unsigned>((x / 8) % 4);
+        if (x > width / 8 && x < width / 3 && y > height / 6 && y < height / 4) value = 200;
+        if (random() % 50 == 0) value = random() % 256;
+        return value;
+    });
+}
+
+Bytes FlatLogoPayload(int width, int height)
+{
+    return PayloadOf(width, height, [&](int x, int y) {
+        const int dx = x - width / 2;
+        const int dy = y - height / 2;
+        if (dx * dx + dy * dy < (height / 4) * (height / 4)) return 12U;
+        if (y > height * 3 / 4 && y < height * 3 / 4 + 24 && (x / 16) % 3 != 2) return 15U;  // a line of letters
+        return y < height / 8 ? 1U : 0U;
+    });
+}
+
+Bytes PlasmaPayload(int width, int height)
+{
+    std::mt19937 random(11);
+    return PayloadOf(width, height, [&](int x, int y) {
+        const double field = std::sin(x / 17.0) + std::sin(y / 23.0) + std::sin((x + y) / 31.0) +
+                             std::sin(std::hypot(x - width / 3, y - height / 2) / 13.0);
+        return static_cast<unsigned>(128 + 30 * field) + random() % 5;
+    });
 }
 
 Bytes MixedCorpus(size_t size)

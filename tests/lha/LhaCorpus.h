@@ -23,6 +23,13 @@ Bytes RunsAroundTheLongestMatch();
 // word in place of "BM").
 Bytes LogoPayload(int width, int height);
 
+// A logo of a few flat colours: a disc, a band and a line of block letters.
+Bytes FlatLogoPayload(int width, int height);
+
+// A smooth colour field with a little noise, as photographs and plasma
+// pictures have: few exact repeats, many short matches.
+Bytes PlasmaPayload(int width, int height);
+
 // About `size` bytes of everything above, a real program of the system and
 // a JPEG, in pieces.
 Bytes MixedCorpus(size_t size);
