@@ -86,7 +86,7 @@ int RunFlash(const FlashRequest& request)
         const int refused = SetUpLogoBuild(session, request, picture);
         if (refused >= 0) return refused;
     }
-    if (!session.StartBoard(board, request.direct)) return kExitFailure;
+    if (!session.StartBoard(board, request.direct, BoardAccess::Write)) return kExitFailure;
 
     if (picture.empty()) {
         // The Advanced page's Update BIOS.
@@ -96,7 +96,8 @@ int RunFlash(const FlashRequest& request)
         std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), board.c_str());
     } else {
         if (!CopyBoardBios(session)) return kExitFailure;
-        if (!app.BuildAndFlash(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
+        if (!session.BuildLogoImage()) return kExitFailure;
+        if (!app.FlashBios(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
                     picture.c_str(), board.c_str());
     }
