@@ -8,6 +8,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev
   mingw-w64 wine64 fonts-wine xvfb x11-utils imagemagick
   lhasa p7zip-full libarchive-tools libjpeg-turbo-progs
+  clang libclang-rt-14-dev
 "
 
 missing=""
