@@ -327,7 +327,7 @@ TEST(BoardSettingsTest, NumbersAreDecimalOrHexadecimalAndNothingElse)
     EXPECT_EQ(settings.protectedRanges[0].size, 0x10000u);
     for (const std::string& line : std::vector<std::string>{"smi-level = +4", "smi-level = -4", "smi-level = 0x", "smi-level = 4x",
                                    "smi-level = 0b1", "smi-level = 256", "chip = 0x10000", "stuck-byte = 1 2",
-                                   std::string("smi-level = 4\0 junk", 17), std::string("chip = 0x10BF\0", 14)}) {
+                                   std::string("smi-level = 4\0junk", 16), std::string("chip = 0x10BF\0", 14)}) {
         EXPECT_FALSE(emulated::ParseBoardSettings(line + "\n", settings, error)) << line;
         EXPECT_TRUE(error.starts_with("line 1")) << error;
     }

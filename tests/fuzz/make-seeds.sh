@@ -85,5 +85,5 @@ put("jpeg_markers", "fault-11-kept-segment-length-0.jpg",
     b"\xff\xdb\x00\x00\x07\xff\xda\x00\x02\x12\xff\xd9")
 put("board_settings", "fault-11-octal.conf", b"smi-level = 010\n")
 put("board_settings", "fault-11-plus-sign.conf", b"smi-level = +4\n")
-put("board_settings", "fault-11-zero-byte.conf", b"chip = 0x10BF\0 junk\n")
+put("board_settings", "fault-11-zero-byte.conf", b"chip = 0x10BF\0junk\n")
 PYTHON
