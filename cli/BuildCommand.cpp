@@ -8,6 +8,7 @@
 #include "biosfile/BiosFileMessages.h"
 #include "biosfile/BiosId.h"
 
+#include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
@@ -70,6 +71,7 @@ int RunBuild(const BuildRequest& request)
     const int32_t slot = finder.FindLogoSlot(output, length);
     std::printf("built %s: logo member of %u bytes at 0x%X, header word 0x%04X\n", output.c_str(), length,
                 static_cast<unsigned>(slot), static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+    std::printf("%s\n", ChecksumRepairLine(builder.lastRebuild.checksumsBefore, builder.lastRebuild.checksumsAfter).c_str());
     return kExitSuccess;
 }
 
@@ -79,8 +81,9 @@ void AddBuildCommand(CLI::App& app, CommandAction& action)
 {
     auto request = std::make_shared<BuildRequest>();
     CLI::App* command = app.add_subcommand(
-        "build", "Build a new BIOS image with the picture as its boot logo. The source image is never changed; "
-                 "OUTPUT is written only when the build succeeds.");
+        "build", "Build a new BIOS image with the picture as its boot logo, keeping the boot block's checksums. The "
+                 "source image is never changed; OUTPUT is written only when the new image has passed its check "
+                 "(its member chain, the logo decoded back to the payload, every other byte, the checksums).");
     command->add_option("--bios", request->bios, "The source BIOS image")->required();
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The new BIOS image")->required();

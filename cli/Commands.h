@@ -19,6 +19,7 @@ void AddPictureCommands(CLI::App& app, CommandAction& action);
 void AddPackCommand(CLI::App& app, CommandAction& action);
 void AddBuildCommand(CLI::App& app, CommandAction& action);
 void AddInspectCommand(CLI::App& app, CommandAction& action);
+void AddExtractCommand(CLI::App& app, CommandAction& action);
 void AddPreviewCommand(CLI::App& app, CommandAction& action);
 void AddBoardCommands(CLI::App& app, CommandAction& action);
 void AddFlashCommand(CLI::App& app, CommandAction& action);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "biosfile/BackupFiles.h"
+#include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
@@ -98,6 +99,8 @@ int RunFlash(const FlashRequest& request)
         if (!CopyBoardBios(session)) return kExitFailure;
         if (!session.BuildLogoImage()) return kExitFailure;
         if (!app.FlashBios(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
+        const RebuildReport& rebuild = app.advancedModeDialog.lastRebuild;
+        std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
                     picture.c_str(), board.c_str());
     }

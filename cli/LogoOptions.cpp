@@ -63,4 +63,12 @@ bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, CAdvancedMod
     return true;
 }
 
+std::string PositionWord(int32_t logoPosition)
+{
+    for (const auto& [word, position] : kPositions) {
+        if (position == logoPosition) return word;
+    }
+    return "unknown";
+}
+
 }  // namespace varlin::cli

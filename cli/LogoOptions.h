@@ -28,4 +28,7 @@ CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const 
 // saying why) when the options ask for what the picture cannot have.
 bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, CAdvancedModeDialog& builder);
 
+// The word --position takes for a logo position.
+std::string PositionWord(int32_t logoPosition);
+
 }  // namespace varlin::cli

@@ -27,6 +27,7 @@ int main(int argc, char** argv)
     AddPictureCommands(app, action);
     AddBuildCommand(app, action);
     AddInspectCommand(app, action);
+    AddExtractCommand(app, action);
     AddPreviewCommand(app, action);
     AddPackCommand(app, action);
     AddBoardCommands(app, action);

@@ -7,12 +7,20 @@
 
 #include "app/Dialog.h"
 #include "app/WarningDialog.h"
+#include "logo/BootBlockChecksums.h"
 #include "logo/PictureChecker.h"
 #include "platform/Files.h"
 
 namespace varlin {
 
 class CWizardApp;
+
+// What the last successful build did beside placing the logo: the boot-block
+// checksums of the source, and as the new image holds them.
+struct RebuildReport {
+    BootBlockChecksums checksumsBefore;
+    BootBlockChecksums checksumsAfter;
+};
 
 // Logo positions as the radio group numbers them.
 enum LogoPosition : int32_t {
@@ -56,8 +64,8 @@ public:
 
     // Packs the payload into the archive; the palette of a bitmap shown with
     // the POST messages on the advanced path is prepared first.
-    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                         const std::string& memberName);
+    virtual bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                                 const std::string& memberName);
 
     // The dialog's window.
     void OnInitDialog() override;
@@ -79,6 +87,7 @@ public:
     int32_t logoHeaderWord = 0;
     std::string outputPath;
     CPictureChecker checker;
+    RebuildReport lastRebuild;
 
 private:
     bool ReadBitmapPayloadData(Bytes& data);
@@ -91,6 +100,7 @@ private:
     void OnBack();
 
     CWarningDialog warningDialog;  // one, run again before every flash
+    std::string packedPayloadPath;  // the file the last archive was packed from
 
     CWizardApp& app;
 };

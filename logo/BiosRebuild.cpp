@@ -6,8 +6,10 @@
 #include "app/WizardApp.h"
 #include "lha/LhaWriter.h"
 #include "logo/AdvancedModeDialog.h"
+#include "logo/BootBlockChecksums.h"
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
+#include "logo/RebuildCheck.h"
 #include "platform/Text.h"
 
 namespace varlin {
@@ -19,6 +21,7 @@ constexpr char kCannotOpenWorkCopy[] = "Can not open BIOS file ";
 constexpr char kCannotWriteOutput[] = "Can not write BIOS file ";
 constexpr char kNotOpenFile[] = "Not open file %s";
 constexpr char kPictureTooBig[] = "Picture file is too big, \nplease selected a small one!";
+constexpr char kCheckFailed[] = "The new BIOS image failed its check: %s.\nNothing was written.";
 
 // BIOS images are a few hundred KiB; anything near this is no BIOS image.
 constexpr size_t kBiosReadLimit = 64u << 20;
@@ -42,6 +45,7 @@ bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const 
 {
     LhaResetState();
     std::string packed = payloadPath;
+    packedPayloadPath.clear();
     if (app.advancedMode != 0 && showPostMessage != 0 && pictureIsBitmap == 1) {
         if (!PreparePalette(payloadPath, kPreparedPaletteFileName)) {
             app.platform.messages.ShowMessage(FormatText(kNotOpenFile, kPreparedPaletteFileName));
@@ -54,6 +58,7 @@ bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const 
         app.platform.messages.ShowMessage(result.message);
         return false;
     }
+    packedPayloadPath = packed;
     return true;
 }
 
@@ -78,27 +83,29 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     }
 
     Bytes archive;
-    if (ReadWholeFile(kArchiveFileName, archive) != ReadStatus::Ok) {
+    Bytes payload;
+    if (ReadWholeFile(kArchiveFileName, archive) != ReadStatus::Ok ||
+        ReadWholeFile(packedPayloadPath, payload) != ReadStatus::Ok) {
         messages.ShowMessage(kFileOpenError);
         return false;
     }
 
-    // The work copy: the source image with the old logo wiped to 0xFF.
+    // The new image, in memory: the source with the old logo wiped to 0xFF.
     const std::string workPath = app.platform.system.ProgramDirectory() + kWorkImageFileName;
-    Bytes image;
-    if (ReadWholeFile(biosPath, image, kBiosReadLimit) != ReadStatus::Ok ||
-        static_cast<uint64_t>(slot) + oldLength > image.size()) {
+    Bytes source;
+    if (ReadWholeFile(biosPath, source, kBiosReadLimit) != ReadStatus::Ok ||
+        static_cast<uint64_t>(slot) + oldLength > source.size()) {
         messages.ShowMessage(kCannotOpenWorkCopy + workPath);
         return false;
     }
+    Bytes image = source;
     std::fill_n(image.begin() + slot, oldLength, uint8_t{0xFF});
 
     // The new logo must leave at least one 0xFF byte after it, so that it
     // stays the last member of the chain.
-    size_t freeRun = 0;
-    while (static_cast<size_t>(slot) + freeRun < image.size() && image[static_cast<size_t>(slot) + freeRun] == 0xFF) {
-        ++freeRun;
-    }
+    lastRebuild = RebuildReport{};
+    lastRebuild.checksumsBefore = ReadBootBlockChecksums(source);
+    const uint64_t freeRun = FreeSpaceAt(image, static_cast<uint64_t>(slot), lastRebuild.checksumsBefore);
     if (freeRun == 0 || freeRun - 1 < archive.size()) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();
@@ -106,6 +113,17 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
         return false;
     }
     std::copy(archive.begin(), archive.end(), image.begin() + slot);
+    RepairBootBlockChecksums(image, lastRebuild.checksumsBefore);
+    lastRebuild.checksumsAfter = ReadBootBlockChecksums(image);
+
+    // Nothing is written until the image has proved whole.
+    const std::string problem = CheckRebuiltImage(source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload});
+    if (!problem.empty()) {
+        std::remove(workPath.c_str());
+        RemoveWorkingFiles();
+        messages.ShowMessage(FormatText(kCheckFailed, problem.c_str()));
+        return false;
+    }
 
     if (!ReplaceFileAtomically(workPath, image.data(), image.size())) {
         messages.ShowMessage(kCannotOpenWorkCopy + workPath);

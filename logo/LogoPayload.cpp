@@ -7,31 +7,19 @@
 #include "logo/AdvancedModeDialog.h"
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
+#include "logo/LogoHeaderWord.h"
 #include "logo/PictureMessages.h"
 
 namespace varlin {
 
 namespace {
 
-// Header word bits.
-constexpr uint16_t kHeaderJpeg = 0x0002;
-constexpr uint16_t kHeader800x600Jpeg = 0x000A;  // JPEG bit with the 800*600 bit
-constexpr uint16_t kHeaderShowPostMessage = 0x0100;
-
-// Bits 4 to 6 for each logo position; the BIOS numbers the corners
-// differently from the dialog's radio group.
-constexpr std::array<uint16_t, 5> kPositionBits = {
-    0x00,  // Center
-    0x30,  // Bottom Right
-    0x40,  // Bottom Left
-    0x20,  // Top Right
-    0x10,  // Top Left
-};
+constexpr uint16_t kHeader800x600Jpeg = header_word::kJpeg | header_word::k800x600;
 
 uint16_t PositionBits(int32_t logoPosition)
 {
-    if (logoPosition < 0 || logoPosition >= static_cast<int32_t>(kPositionBits.size())) return 0;
-    return kPositionBits[static_cast<size_t>(logoPosition)];
+    if (logoPosition < 0 || logoPosition >= static_cast<int32_t>(header_word::kPositionBits.size())) return 0;
+    return header_word::kPositionBits[static_cast<size_t>(logoPosition)];
 }
 
 }  // namespace
@@ -41,11 +29,11 @@ uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
     if (app.advancedMode == 0) screenResolution = app.easyResolution;
     uint16_t word = 0;
     if (screenResolution == kResolution640x480) {
-        if (showPostMessage != 0) word = kHeaderShowPostMessage;
+        if (showPostMessage != 0) word = header_word::kShowPostMessage;
         word = static_cast<uint16_t>(word + PositionBits(logoPosition));
     }
     if (isBitmap != 0) return word;
-    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : kHeaderJpeg));
+    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : header_word::kJpeg));
 }
 
 bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)

@@ -31,6 +31,15 @@ const char* SlotRefusal(ChainEnd end)
     return nullptr;
 }
 
+uint64_t FreeSpaceAt(std::span<const uint8_t> image, uint64_t offset, const BootBlockChecksums& checksums)
+{
+    uint64_t end = image.size();
+    if (checksums.tableFound && checksums.main.offset >= offset) end = checksums.main.offset;
+    uint64_t at = offset;
+    while (at < end && image[at] == 0xFF) ++at;
+    return at > offset ? at - offset : 0;
+}
+
 int32_t CLogoSlotFinder::FindLogoSlot(const std::string& biosPath, uint32_t& slotLength)
 {
     Bytes image;

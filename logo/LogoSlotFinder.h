@@ -7,8 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
+#include "logo/BootBlockChecksums.h"
 #include "logo/MemberChain.h"
 #include "platform/MessagePort.h"
 
@@ -17,6 +19,11 @@ namespace varlin {
 // The refusal the user is shown when a chain ends this way; null where the
 // chain gives a slot or ends silently.
 const char* SlotRefusal(ChainEnd end);
+
+// The run of 0xFF bytes from `offset` on: the room a new logo may take.  The
+// boot block's checksum bytes never count as free space, even where one
+// holds 0xFF: they must stay where the boot block reads them.
+uint64_t FreeSpaceAt(std::span<const uint8_t> image, uint64_t offset, const BootBlockChecksums& checksums);
 
 class CLogoSlotFinder {
 public:

@@ -51,6 +51,9 @@ HeaderVerdict ReadMemberHeader(std::span<const uint8_t> bytes, MemberHeader& hea
             header.name.assign(reinterpret_cast<const char*>(&bytes[kName]), nameLength);
             header.crc = ReadLe16(&bytes[kName + nameLength]);
         }
+        // The operating system byte, then the size of the first extended header.
+        const size_t extendedSizeAt = kName + nameLength + 3;
+        if (extendedSizeAt + 2 == end) header.extendedHeaderSize = ReadLe16(&bytes[extendedSizeAt]);
     }
     return HeaderVerdict::Member;
 }

@@ -26,6 +26,7 @@ struct MemberHeader {
     uint8_t level = 0;
     std::string name;        // empty when the header is too short to hold it
     uint16_t crc = 0;
+    uint16_t extendedHeaderSize = 0;  // the first extended header's size; 0 for none
 
     bool IsLogo() const { return loadOffset == 0 && loadSegment == kLogoLoadSegment; }
     bool IsSystemBios() const { return loadOffset == 0 && loadSegment == kSystemBiosLoadSegment; }
@@ -34,6 +35,8 @@ struct MemberHeader {
     // Distance to the next member of the chain; the system BIOS member
     // carries one byte more.
     uint64_t ChainLength() const { return ArchiveLength() + (IsSystemBios() ? 1 : 0); }
+    // Offset of the packed data (extended headers included) from the member's start.
+    uint64_t DataOffset() const { return uint64_t{headerSize} + 2; }
 };
 
 enum class HeaderVerdict {

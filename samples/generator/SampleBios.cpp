@@ -1,6 +1,8 @@
 #include "samples/generator/SampleBios.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <cstdio>
 #include <random>
 #include <string_view>
@@ -28,6 +30,15 @@ struct PreservedArea {
     const char* mark;
 };
 
+// The boot block's table page: "*BBSS*" at its start, and its last two
+// bytes the checksums the boot block tests at power-on (the main sum of the
+// image below them, and the sum of a block of the page ending at the first).
+struct ChecksumPage {
+    size_t fromEnd;          // the page's start, from the end of the image
+    bool blockSum;           // whether the second byte is kept too
+    size_t blockStart;       // from the page's start: 0 or 0x400
+};
+
 struct SampleImage {
     const char* fileName;
     size_t size;
@@ -37,20 +48,21 @@ struct SampleImage {
     bool withLogo;
     std::vector<PreservedArea> preserved;
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
+    ChecksumPage checksums;
 };
 
 const std::vector<SampleImage>& Samples()
 {
     static const std::vector<SampleImage> samples = {
         {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, true,
-         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false},
+         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0}},
         {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, true,
-         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
         {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, false,
-         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false},
-        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true},
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true, {0x8000, false, 0}},
         {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, true,
-         {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false},
+         {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
     };
     return samples;
 }
@@ -102,6 +114,43 @@ Bytes PackModule(LhaWriter& writer, const Module& module, const std::string& wor
     std::remove(archive.c_str());
     std::remove(input.c_str());
     return packed;
+}
+
+uint8_t Sum(const Bytes& image, size_t from, size_t to)
+{
+    uint8_t sum = 0;
+    for (size_t i = from; i < to; ++i) sum = static_cast<uint8_t>(sum + image[i]);
+    return sum;
+}
+
+// The table page, and the marker in the boot block's code, which searches
+// the image for it.
+void AddChecksumPage(Bytes& image, const ChecksumPage& page)
+{
+    constexpr char kMarker[] = "*BBSS*";
+    constexpr uint8_t kTableEntries[] = {0x00, 0x80, 0x00, 0xE0, 0x00, 0x10, 0x00, 0x00};
+    const size_t start = image.size() - page.fromEnd;
+    std::fill(image.begin() + static_cast<ptrdiff_t>(start), image.begin() + static_cast<ptrdiff_t>(start + 0x1000), 0xFF);
+    std::copy(kMarker, kMarker + 6, image.begin() + static_cast<ptrdiff_t>(start));
+    std::copy(std::begin(kTableEntries), std::end(kTableEntries), image.begin() + static_cast<ptrdiff_t>(start + 6));
+    std::copy(kMarker, kMarker + 6, image.end() - 0x1800);
+
+    const size_t mainAt = start + 0xFFE;
+    image[mainAt] = Sum(image, 0, mainAt);
+    if (page.blockSum) {
+        image[mainAt + 1] = Sum(image, start + page.blockStart, mainAt + 1);
+        return;
+    }
+    // Only the main sum: the second byte must sum no block of the page.
+    auto sumsABlock = [&](uint8_t value) {
+        for (size_t from = start; from < mainAt; from += 0x400) {
+            if (Sum(image, from, mainAt + 1) == value) return true;
+        }
+        return false;
+    };
+    uint8_t unused = 0;
+    while (sumsABlock(unused)) ++unused;
+    image[mainAt + 1] = unused;
 }
 
 class SilentSink final : public LhaProgressSink {
@@ -156,6 +205,7 @@ bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::s
     std::copy(boot.begin(), boot.end(), image.begin() + static_cast<ptrdiff_t>(bootStart));
     image[sample.size - 8103] = static_cast<uint8_t>(sample.sizeCode);
     for (size_t i = 0; i < 8; ++i) image[sample.size - 24 + i] = static_cast<uint8_t>(sample.biosId[i]);
+    AddChecksumPage(image, sample.checksums);
 
     return WriteWholeFile(folder + "/" + sample.fileName, image);
 }

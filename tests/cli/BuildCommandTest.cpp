@@ -8,6 +8,8 @@
 #include "logo/PalettePreparation.h"
 #include "logo/PictureChecker.h"
 #include "tests/lha/LhaTestSupport.h"
+#include "platform/Text.h"
+#include "tests/support/BiosImages.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"
@@ -62,9 +64,12 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         EXPECT_NE(result.out.find("built " + output), std::string::npos);
+        EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x", test::SampleSumPlaces(c.bios).mainAt)),
+                  std::string::npos) << result.out;
 
         // The source stays as it was; the result differs from it only in the
-        // logo slot, and the new member decodes to the payload.
+        // logo slot and the boot block's checksums, which hold as they did,
+        // and the new member decodes to the payload.
         EXPECT_EQ(test::ReadFile(source), before);
         const Bytes after = test::ReadFile(output);
         ASSERT_EQ(after.size(), before.size());
@@ -75,9 +80,10 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const int32_t slot = finder.FindLogoSlot(source, oldLength);
         ASSERT_EQ(finder.FindLogoSlot(output, newLength), slot);
         const size_t changedEnd = static_cast<size_t>(slot) + std::max(oldLength, newLength);
-        EXPECT_TRUE(std::equal(before.begin(), before.begin() + slot, after.begin()));
-        EXPECT_TRUE(std::equal(before.begin() + static_cast<ptrdiff_t>(changedEnd), before.end(),
-                               after.begin() + static_cast<ptrdiff_t>(changedEnd)));
+        const test::BootBlockSumPlaces sums = test::SampleSumPlaces(c.bios);
+        EXPECT_EQ(test::BootBlockSumProblems(before, sums), "");
+        EXPECT_EQ(test::BootBlockSumProblems(after, sums), "");
+        EXPECT_EQ(test::FirstChangeOutside(before, after, {{slot, changedEnd}, {sums.mainAt, sums.mainAt + 2}}), "");
         const Bytes member(after.begin() + slot, after.begin() + slot + newLength);
         const test::ParsedArchive parsed = test::ParseArchive(member);
         ASSERT_TRUE(parsed.ok) << parsed.problem;
@@ -91,6 +97,19 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         }
         EXPECT_EQ(entries, 1u);
     }
+}
+
+TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)
+{
+    test::TempDir dir;
+    Bytes image = test::MakeMember({"original.tm", 64, 0, 0x5000});
+    image.resize(0x20000, 0xFF);
+    const test::CommandResult result =
+        test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
+                         kSamples + "/pictures/varlin-320x240.bmp", "--output", dir.File("new.bin")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.ends_with("\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))
+        << result.out;
 }
 
 TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)

@@ -15,7 +15,7 @@ corpus="$here/corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for target in picture_check bitmap jpeg_markers palette member_chain bios_update segment board_settings; do
+for target in picture_check bitmap jpeg_markers palette member_chain bios_update segment board_settings lha_decoder; do
     mkdir -p "$corpus/$target"
 done
 
@@ -49,10 +49,11 @@ for board in board-128k board-256k board-512k board-sst-protected; do
     cp "$samples/boards/$board/board.conf" "$corpus/board_settings/sample-$board.conf"
 done
 
-python3 - "$corpus" "$work/baseline.jpg" <<'PYTHON'
-import sys, pathlib
+python3 - "$corpus" "$work/baseline.jpg" "$samples/bios/award-128k.bin" <<'PYTHON'
+import sys, pathlib, struct
 corpus = pathlib.Path(sys.argv[1])
 baseline = bytearray(pathlib.Path(sys.argv[2]).read_bytes())
+image = pathlib.Path(sys.argv[3]).read_bytes()
 
 def put(target, name, data):
     (corpus / target / name).write_bytes(bytes(data))
@@ -64,6 +65,19 @@ for size in range(4):
     for layout in range(8) if size < 3 else (1, 4):
         for choices in (0x03, 0x77):
             put("bios_update", f"board-{size}-{layout}-{choices:02x}", [size, layout, choices])
+
+# The members of the 128 KiB sample image, and the logo stored (-lh0-):
+# method, original size, data.
+at = 0
+while at + 22 < len(image) and image[at] not in (0x00, 0xFF):
+    header = image[at] + 2
+    packed, original = struct.unpack_from("<II", image, at + 7)
+    data = image[at + header:at + header + packed]
+    put("lha_decoder", f"sample-member-{at:05x}", b"\0" + struct.pack("<I", original) + data)
+    load = struct.unpack_from("<HH", image, at + 15)  # offset, segment
+    if load == (0, 0x4000):
+        put("lha_decoder", "sample-logo-stored", b"\1" + struct.pack("<I", 64) + data[:64])
+    at += header + packed + 1 + (1 if load == (0, 0x5000) else 0)
 
 # 1: an extra region assumed past 4 GiB took the DMI and PNP data with it.
 put("bios_update", "fault-01-512k-layout-4-extra-region", [2, 4, 0x13])

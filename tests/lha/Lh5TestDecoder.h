@@ -1,6 +1,7 @@
-// An -lh5- decoder for tests: it reads the stream the compressor wrote and
-// reports the bytes, the symbols (literals and matches) and the blocks, so
-// tests can check how the input was parsed, not only that it comes back.
+// The program's -lh5- decoder as the tests use it: it reads the stream the
+// compressor wrote and reports the bytes, the symbols (literals and matches)
+// and the blocks, so tests can check how the input was parsed, not only that
+// it comes back.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <random>
 
 #include "app/WizardApp.h"
@@ -34,12 +36,18 @@ Bytes ExampleImage(bool withLogo = true)
 }
 
 // An incompressible bitmap payload of exactly `payloadLength` bytes (which
-// must be 2 modulo 4): 3 palette entries, 64 pixels a row, random indices.
+// must be 2 modulo 4): 3 palette entries, rows as wide as the length allows,
+// random indices.
 Bytes RandomBitmap(size_t payloadLength)
 {
+    const size_t pixelBytes = payloadLength - 54 - 12;
     test::IndexedPicture picture;
-    picture.width = 64;
-    picture.height = static_cast<int>((payloadLength - 54 - 12) / 64);
+    picture.width = 640;
+    while (picture.width > 4 && (pixelBytes % static_cast<size_t>(picture.width) != 0 ||
+                                 pixelBytes / static_cast<size_t>(picture.width) > 480)) {
+        picture.width -= 4;
+    }
+    picture.height = static_cast<int>(pixelBytes / static_cast<size_t>(picture.width));
     picture.palette = {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
     std::mt19937 random(11);
     picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
@@ -222,6 +230,114 @@ TEST_F(BiosRebuildTest, JpegLogoCarriesTheReducedStream)
     const Bytes reduced = ReadFile("tmp.jpg");
     payload.insert(payload.end(), reduced.begin(), reduced.end());
     EXPECT_EQ(DecodersOnLogo(payload), "");
+}
+
+// The boot block's checksums: kept exactly where the source kept them, and
+// nowhere else changed.
+TEST_F(BiosRebuildTest, TheBootBlockChecksumsHoldWhereTheyHeldInTheSource)
+{
+    using Places = test::BootBlockSumPlaces;
+    struct Case {
+        const char* what;
+        std::function<std::optional<Places>(Bytes&)> prepare;  // the places of the sums kept, if any
+        size_t changedChecksumBytes;
+    };
+    const Case cases[] = {
+        {"the main sum only", [](Bytes& image) { return test::AddBootBlockTable(image, 0x37000, std::nullopt); }, 1},
+        {"both sums, the block from 1 KiB into the page",
+         [](Bytes& image) { return test::AddBootBlockTable(image, 0x37000, 0x400); }, 2},
+        {"both sums, the block from the page's start",
+         [](Bytes& image) { return test::AddBootBlockTable(image, 0x37010, 0x000); }, 2},
+        {"no table", [](Bytes&) { return std::nullopt; }, 0},
+        {"the marker only in the boot block's code",
+         [](Bytes& image) {
+             test::AddBootBlockTable(image, 0x37000, 0x400);
+             std::fill_n(image.begin() + 0x37000, 6, uint8_t{0});
+             return std::nullopt;
+         },
+         0},
+        {"sums of another scheme",
+         [](Bytes& image) {
+             const Places places = test::AddBootBlockTable(image, 0x37000, 0x400);
+             image[places.mainAt] ^= 0x5A;
+             return std::nullopt;
+         },
+         0},
+    };
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(64, 32, 16));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes source = ExampleImage();
+        const std::optional<Places> places = c.prepare(source);
+        ASSERT_TRUE(Build(source, "logo.bmp", bitmap)) << ::testing::PrintToString(Shown());
+        const Bytes result = ReadFile(WorkImage());
+        std::vector<std::pair<size_t, size_t>> allowed = {{0x10028, 0x10028 + 0x4025}};
+        if (places) {
+            EXPECT_EQ(test::BootBlockSumProblems(result, *places), "");
+            allowed.emplace_back(places->mainAt, places->mainAt + c.changedChecksumBytes);
+        }
+        EXPECT_EQ(test::FirstChangeOutside(source, result, allowed), "");
+        EXPECT_EQ(builder.lastRebuild.checksumsBefore.MainHolds(), places.has_value());
+    }
+}
+
+// An image whose free space after the logo runs on through the checksum
+// page, with the main checksum 0xFF: the two bytes are still no free space.
+TEST_F(BiosRebuildTest, TheChecksumBytesAreNeverFreeSpace)
+{
+    const MemberLayout longSystemBios = {"original.tm", 0x37102, 0, 0x5000};
+    Bytes source = MakeMember(longSystemBios);  // its data covers 0x37000, where the table goes
+    const size_t slot = source.size();
+    test::AppendFill(source, 0x40000 - source.size(), 0xFF);
+    test::BootBlockSumPlaces places = test::AddBootBlockTable(source, 0x37000, std::nullopt);
+    // One data byte of the system BIOS makes the main sum 0xFF.
+    source[0x100] = static_cast<uint8_t>(source[0x100] + 0xFF - source[places.mainAt]);
+    places = test::AddBootBlockTable(source, 0x37000, std::nullopt);
+    ASSERT_EQ(source[places.mainAt], 0xFF);
+    // Stored archives of 28 + 6 + payload bytes: one as long as the 0xFF run
+    // up to the checksum (which leaves no 0xFF after it), one 4 bytes shorter.
+    const size_t room = places.mainAt - slot;
+    ASSERT_EQ(room % 4, 0u);
+    ASSERT_FALSE(Build(source, "ab.bmp", RandomBitmap(room - 28 - 6)));
+    EXPECT_EQ(Shown(), std::vector<std::string>{"Picture file is too big, \nplease selected a small one!"});
+    platform.messages.shown.clear();
+    ASSERT_TRUE(Build(source, "ab.bmp", RandomBitmap(room - 28 - 6 - 4))) << ::testing::PrintToString(Shown());
+    const Bytes result = ReadFile(WorkImage());
+    EXPECT_EQ(test::BootBlockSumProblems(result, places), "");
+    EXPECT_NE(result[places.mainAt], 0xFF);
+    EXPECT_EQ(test::FirstChangeOutside(source, result, {{slot, places.mainAt}, {places.mainAt, places.mainAt + 1}}), "");
+}
+
+// A builder whose archive comes out damaged, as a faulty compressor or a
+// bad memory cell would leave it.
+class DamagingBuilder : public CAdvancedModeDialog {
+public:
+    using CAdvancedModeDialog::CAdvancedModeDialog;
+    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                         const std::string& memberName) override
+    {
+        if (!CAdvancedModeDialog::MakeLogoArchive(payloadPath, archivePath, memberName)) return false;
+        Bytes archive = ReadFile(archivePath);
+        archive[archive.size() - 40] ^= 0x10;  // a data byte; the header stays whole
+        WriteWholeFile(archivePath, archive);
+        return true;
+    }
+};
+
+TEST_F(BiosRebuildTest, AnImageThatFailsItsCheckIsNeverWritten)
+{
+    DamagingBuilder damaging(app);
+    damaging.biosPath = dir.Write("source.bin", ExampleImage());
+    damaging.picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(160, 120, 64)));
+    damaging.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
+    EXPECT_FALSE(damaging.BuildBiosWithLogo());
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new logo member")) << Shown()[0];
+    EXPECT_TRUE(Shown()[0].ends_with(".\nNothing was written.")) << Shown()[0];
+    EXPECT_EQ(ReadFile(damaging.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_FALSE(test::FileExists(WorkImage()));
+    EXPECT_FALSE(test::FileExists("tmp.tbp"));
+    EXPECT_FALSE(test::FileExists("tmp_b_pic"));
 }
 
 TEST_F(BiosRebuildTest, AnArchiveWithoutMemberStopsTheBuild)

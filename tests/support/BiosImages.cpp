@@ -1,9 +1,11 @@
 #include "tests/support/BiosImages.h"
 
 #include <algorithm>
+#include <map>
 
 #include "logo/LogoSlotFinder.h"
 #include "platform/ByteOrder.h"
+#include "platform/Text.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/TempDir.h"
 
@@ -56,6 +58,85 @@ Bytes CentredBitmapPayload(const Bytes& bitmapFile)
     payload[0] = 0x00;
     payload[1] = 0x00;
     return payload;
+}
+
+namespace {
+
+uint8_t SumOf(const Bytes& image, size_t first, size_t last)
+{
+    uint8_t sum = 0;
+    for (size_t i = first; i < last; ++i) sum = static_cast<uint8_t>(sum + image[i]);
+    return sum;
+}
+
+}  // namespace
+
+BootBlockSumPlaces SampleSumPlaces(const std::string& sampleName)
+{
+    static const std::map<std::string, BootBlockSumPlaces> places = {
+        {"award-128k.bin", {0x1BFFE, 0x1B000}},    {"award-256k.bin", {0x37FFE, 0x37400}},
+        {"award-256k-nologo.bin", {0x37FFE, 0x37400}}, {"award-512k.bin", {0x78FFE, std::nullopt}},
+        {"award-1m.bin", {0xF7FFE, 0xF7400}},
+    };
+    return places.at(sampleName);
+}
+
+std::string BootBlockSumProblems(const Bytes& image, const BootBlockSumPlaces& places)
+{
+    std::string problems;
+    const uint8_t main = SumOf(image, 0, places.mainAt);
+    if (image[places.mainAt] != main) {
+        problems += FormatText("main checksum at 0x%zX: 0x%02X where the bytes sum to 0x%02X; ", places.mainAt,
+                               unsigned{image[places.mainAt]}, unsigned{main});
+    }
+    if (places.blockStart) {
+        const uint8_t block = SumOf(image, *places.blockStart, places.mainAt + 1);
+        if (image[places.mainAt + 1] != block) {
+            problems += FormatText("block checksum at 0x%zX: 0x%02X where the block sums to 0x%02X; ", places.mainAt + 1,
+                                   unsigned{image[places.mainAt + 1]}, unsigned{block});
+        }
+    }
+    return problems;
+}
+
+BootBlockSumPlaces AddBootBlockTable(Bytes& image, size_t tableOffset, std::optional<size_t> blockFromPage)
+{
+    const std::string marker = "*BBSS*";
+    std::copy(marker.begin(), marker.end(), image.begin() + static_cast<std::ptrdiff_t>(tableOffset));
+    std::copy(marker.begin(), marker.end(), image.end() - 0x1800);
+    const size_t page = tableOffset & ~size_t{0xFFF};
+    BootBlockSumPlaces places{page + 0xFFE, std::nullopt};
+    image[places.mainAt] = SumOf(image, 0, places.mainAt);
+    if (blockFromPage) {
+        places.blockStart = page + *blockFromPage;
+        image[places.mainAt + 1] = SumOf(image, *places.blockStart, places.mainAt + 1);
+    } else {
+        // A value no block of the page sums to.
+        auto sumsABlock = [&](uint8_t value) {
+            for (size_t from = page; from < places.mainAt; from += 0x400) {
+                if (SumOf(image, from, places.mainAt + 1) == value) return true;
+            }
+            return false;
+        };
+        uint8_t unused = 0;
+        while (sumsABlock(unused)) ++unused;
+        image[places.mainAt + 1] = unused;
+    }
+    return places;
+}
+
+std::string FirstChangeOutside(const Bytes& before, const Bytes& after,
+                               const std::vector<std::pair<size_t, size_t>>& allowed)
+{
+    if (before.size() != after.size()) return "the images differ in length";
+    for (size_t i = 0; i < before.size(); ++i) {
+        const bool inside = std::any_of(allowed.begin(), allowed.end(),
+                                        [i](const auto& range) { return i >= range.first && i < range.second; });
+        if (!inside && before[i] != after[i]) {
+            return FormatText("byte 0x%zX: 0x%02X where it was 0x%02X", i, unsigned{after[i]}, unsigned{before[i]});
+        }
+    }
+    return "";
 }
 
 }  // namespace varlin::test

@@ -4,7 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/Files.h"
 
@@ -35,5 +38,32 @@ Bytes LogoMemberOf(const std::string& imagePath);
 // The payload a 640*480 bitmap logo, centred and without the POST
 // messages, carries: the header word 0, then the file without "BM".
 Bytes CentredBitmapPayload(const Bytes& bitmapFile);
+
+// Where the boot block keeps its checksums in an image: the main sum's byte
+// and, when the image keeps it, the start of the block the next byte sums.
+struct BootBlockSumPlaces {
+    size_t mainAt = 0;
+    std::optional<size_t> blockStart;
+};
+
+// The checksum places of the bundled sample images, by file name.
+BootBlockSumPlaces SampleSumPlaces(const std::string& sampleName);
+
+// What is wrong with the boot-block checksums at `places`, each sum worked
+// out here byte by byte: "main checksum at 0x...: 0x.. where the bytes sum
+// to 0x.."; empty when they hold.
+std::string BootBlockSumProblems(const Bytes& image, const BootBlockSumPlaces& places);
+
+// Puts "*BBSS*" at `tableOffset` (and in the boot block's code, 6 KiB from
+// the end) and sets the checksum bytes at the end of the table's page: the
+// main sum when `places.blockStart` is unset, and the block sum as well
+// otherwise.  Returns the places.
+BootBlockSumPlaces AddBootBlockTable(Bytes& image, size_t tableOffset, std::optional<size_t> blockFromPage);
+
+// The first byte where `after` differs from `before` outside the `allowed`
+// ranges ([first, last) pairs), as "byte 0x..: 0x.. where it was 0x..";
+// empty when there is none.
+std::string FirstChangeOutside(const Bytes& before, const Bytes& after,
+                               const std::vector<std::pair<size_t, size_t>>& allowed);
 
 }  // namespace varlin::test

@@ -1,0 +1,137 @@
+// inspect: what a BIOS image holds, as the logo build and the board see it.
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cli/ChecksumText.h"
+#include "cli/Commands.h"
+#include "cli/ImageReport.h"
+#include "cli/WorkDirectory.h"
+#include "platform/Text.h"
+
+namespace varlin::cli {
+
+namespace {
+
+struct InspectRequest {
+    std::string bios;
+    bool json = false;
+};
+
+std::string LoadAddress(const MemberHeader& header)
+{
+    return FormatText("%X:%X", static_cast<unsigned>(header.loadSegment), static_cast<unsigned>(header.loadOffset));
+}
+
+void PrintText(const ImageReport& report)
+{
+    std::printf("image:      %s, %zu bytes\n", report.path.c_str(), report.size);
+    std::printf("members:\n");
+    std::printf("  %-3s %-9s %-6s %-9s %-9s %-6s %-7s %-6s %-7s %s\n", "#", "offset", "header", "packed", "original",
+                "method", "load", "crc", "data", "name");
+    for (size_t i = 0; i < report.chain.members.size(); ++i) {
+        const ChainMember& member = report.chain.members[i];
+        const MemberHeader& h = member.header;
+        std::printf("  %-3zu 0x%07llX 0x%-4X %-9u %-9u %-6s %-7s 0x%04X %-7s %s\n", i,
+                    static_cast<unsigned long long>(member.offset), static_cast<unsigned>(h.headerSize), h.packedSize,
+                    h.originalSize, Printable(h.method).c_str(), LoadAddress(h).c_str(), static_cast<unsigned>(h.crc),
+                    report.checks[i].Verdict(), Printable(h.name).c_str());
+    }
+    for (size_t i = 0; i < report.chain.members.size(); ++i) {
+        const MemberCheck& check = report.checks[i];
+        if (!check.decoded) {
+            std::printf("  member %zu cannot be decoded: %s\n", i, check.problem.c_str());
+        } else if (!check.crcHolds) {
+            std::printf("  member %zu decodes to data with the CRC-16 0x%04X\n", i, static_cast<unsigned>(check.computedCrc));
+        }
+    }
+    if (report.hasSlot) {
+        std::printf("logo slot:  0x%llX, old logo %llu bytes%s\n", static_cast<unsigned long long>(report.slotOffset),
+                    static_cast<unsigned long long>(report.oldLength), report.oldLength == 0 ? " (the image has none)" : "");
+        std::printf("free after: %llu bytes of 0xFF; a new logo archive may take up to %llu bytes\n",
+                    static_cast<unsigned long long>(report.freeAfter), static_cast<unsigned long long>(LargestArchive(report)));
+    } else {
+        std::printf("logo slot:  none: %s\n",
+                    report.refusal.empty() ? "the member chain runs off the end of the image" : report.refusal.c_str());
+    }
+    std::printf("%s", ChecksumLines(report.checksums).c_str());
+    std::printf("size code:  '%s' (%u KiB)\n", Printable(std::string(1, report.sizeCode)).c_str(), report.romSize / 1024);
+    std::printf("BIOS ID:    %s\n", Printable(report.biosId).c_str());
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20 || c >= 0x7F) {
+            out += FormatText("\\u%04x", c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+void PrintJson(const ImageReport& report)
+{
+    std::printf("{\n  \"path\": %s,\n  \"size\": %zu,\n  \"members\": [", JsonString(report.path).c_str(), report.size);
+    const char* separator = "\n";
+    for (size_t i = 0; i < report.chain.members.size(); ++i) {
+        const MemberHeader& h = report.chain.members[i].header;
+        const MemberCheck& check = report.checks[i];
+        std::printf("%s    {\"index\": %zu, \"offset\": %llu, \"headerSize\": %u, \"packedSize\": %u, "
+                    "\"originalSize\": %u, \"method\": %s, \"loadAddress\": %s, \"crc\": %u, \"name\": %s, "
+                    "\"data\": %s, \"computedCrc\": %s, \"problem\": %s}",
+                    separator, i, static_cast<unsigned long long>(report.chain.members[i].offset),
+                    static_cast<unsigned>(h.headerSize), h.packedSize, h.originalSize, JsonString(h.method).c_str(),
+                    JsonString(LoadAddress(h)).c_str(), static_cast<unsigned>(h.crc), JsonString(h.name).c_str(),
+                    JsonString(check.Verdict()).c_str(), check.decoded ? std::to_string(check.computedCrc).c_str() : "null",
+                    check.decoded ? "null" : JsonString(check.problem).c_str());
+        separator = ",\n";
+    }
+    std::printf("%s],\n", report.chain.members.empty() ? "" : "\n  ");
+    if (report.hasSlot) {
+        std::printf("  \"logoSlot\": {\"offset\": %llu, \"oldLength\": %llu, \"freeAfter\": %llu, \"largestArchive\": %llu},\n",
+                    static_cast<unsigned long long>(report.slotOffset), static_cast<unsigned long long>(report.oldLength),
+                    static_cast<unsigned long long>(report.freeAfter), static_cast<unsigned long long>(LargestArchive(report)));
+        std::printf("  \"slotRefusal\": null,\n");
+    } else {
+        std::printf("  \"logoSlot\": null,\n  \"slotRefusal\": %s,\n",
+                    report.refusal.empty() ? "null" : JsonString(report.refusal).c_str());
+    }
+    std::printf("  \"bootBlockChecksums\": %s,\n", ChecksumJson(report.checksums).c_str());
+    std::printf("  \"sizeCode\": %s,\n  \"romSize\": %u,\n  \"biosId\": %s\n}\n",
+                JsonString(std::string(1, report.sizeCode)).c_str(), report.romSize, JsonString(report.biosId).c_str());
+}
+
+int RunInspect(const InspectRequest& request)
+{
+    Bytes image;
+    if (!ReadImageForTool(request.bios, image)) return kExitFailure;
+    const ImageReport report = DescribeImage(AbsolutePath(request.bios), image);
+    if (request.json) {
+        PrintJson(report);
+    } else {
+        PrintText(report);
+    }
+    return kExitSuccess;
+}
+
+}  // namespace
+
+void AddInspectCommand(CLI::App& app, CommandAction& action)
+{
+    auto request = std::make_shared<InspectRequest>();
+    CLI::App* command = app.add_subcommand(
+        "inspect", "List what a BIOS image holds: its LHA member chain (each member decoded and checked against its "
+                   "CRC-16), the logo slot and the free space after it, the boot block's checksums (the main and the "
+                   "block sum the board tests at power-on, stored and computed), the size code and the BIOS ID.");
+    command->add_option("BIOS", request->bios, "The BIOS image")->required();
+    command->add_flag("--json", request->json, "Print one JSON document instead of text");
+    command->callback([request, &action] { action = [request] { return RunInspect(*request); }; });
+}
+
+}  // namespace varlin::cli
