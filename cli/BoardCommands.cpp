@@ -136,11 +136,14 @@ std::string RomCheckText(RomDevice& rom, const std::string& romId)
     if (image.empty() || !rom.ReadRom(info.romBase, image.data(), static_cast<uint32_t>(image.size()))) {
         return "the ROM could not be read";
     }
-    const auto blank = [](auto first, auto last) { return std::all_of(first, last, [](uint8_t b) { return b == 0xFF; }); };
+    const auto blank = [](auto first, auto last) {
+        return std::all_of(first, last, [](uint8_t b) { return b == 0xFF; });
+    };
     std::string broken;
     if (romId.empty()) broken = "its BIOS ID is blank";
     uint32_t block = 0;
-    for (uint64_t at = info.bootStart; broken.empty() && info.bootSize != 0 && at < uint64_t{info.bootStart} + info.bootSize;) {
+    const uint64_t bootEnd = uint64_t{info.bootStart} + info.bootSize;
+    for (uint64_t at = info.bootStart; broken.empty() && at < bootEnd;) {
         const uint32_t size = rom.BlockStartingAt(at, block) ? rom.BlockSize(block) : 0;
         if (size == 0 || at < info.romBase) break;
         const auto first = image.begin() + static_cast<long>(at - info.romBase);

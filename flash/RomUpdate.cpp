@@ -126,7 +126,9 @@ bool RomUpdate::ReadKeptAreas(const std::vector<UpdateRegion>& plan)
 {
     std::vector<std::pair<uint64_t, uint64_t>> written;
     for (const UpdateRegion& region : plan) {
-        if (region.rewrite && region.size != 0) written.emplace_back(region.address, uint64_t{region.address} + region.size);
+        if (region.rewrite && region.size != 0) {
+            written.emplace_back(region.address, uint64_t{region.address} + region.size);
+        }
     }
     std::sort(written.begin(), written.end());
     keptAreas.clear();

@@ -57,7 +57,9 @@ bool CPictureChecker::CheckBitmap(const std::string& path)
     Bytes file;
     BitmapLayout layout;
     BitmapVerdict verdict = BitmapVerdict::Invalid;
-    if (ReadWholeFile(path, file, kPictureReadLimit) == ReadStatus::Ok) verdict = InspectBitmap(file, file.size(), layout);
+    if (ReadWholeFile(path, file, kPictureReadLimit) == ReadStatus::Ok) {
+        verdict = InspectBitmap(file, file.size(), layout);
+    }
     if (verdict == BitmapVerdict::Invalid) {
         messages.ShowMessage(text::kInvalidBitmap);
         return false;
@@ -91,8 +93,8 @@ bool CPictureChecker::CheckJpeg(const std::string& path)
     int32_t width = 0;
     int32_t height = 0;
     const std::span<const uint8_t> bytes(file);
-    if (status == ReadStatus::TooLarge || !HasJfifMark(bytes) || !FindBaselineFrameSize(bytes.subspan(16), width, height) ||
-        width == 0 || height == 0) {
+    if (status == ReadStatus::TooLarge || !HasJfifMark(bytes) ||
+        !FindBaselineFrameSize(bytes.subspan(16), width, height) || width == 0 || height == 0) {
         messages.ShowMessage(text::kUnsupportedJpeg);
         return false;
     }
