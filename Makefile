@@ -35,6 +35,7 @@ test: $(PRESETS) fuzz-build
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)
+	ctest --preset mingw32 -j $(JOBS)
 	ctest --preset fuzz
 
 gui: mingw64

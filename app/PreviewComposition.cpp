@@ -13,6 +13,12 @@ enum Position { kCenter = 0, kBottomRight = 1, kBottomLeft = 2, kTopRight = 3 };
 PreviewLayout LayOutPreview(const PreviewSettings& settings)
 {
     PreviewLayout layout;
+    if (settings.stockLogo) {
+        // The board shows the picture over the whole screen, without the
+        // POST messages: the format has no settings.
+        layout.fullScreen = true;
+        return layout;
+    }
     const double width = settings.pictureWidth;
     const double height = settings.pictureHeight;
     // In 800*600 the screen is shown shrunk by 0.8: an 800 x 600 picture
@@ -55,7 +61,11 @@ RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo, const
     screen.width = kPreviewWidth;
     screen.height = kPreviewHeight;
     screen.rgb.assign(static_cast<size_t>(kPreviewWidth) * kPreviewHeight * 3, 0);
-    logo.Render(screen, layout.logoX, layout.logoY, layout.scale);
+    if (layout.fullScreen) {
+        logo.RenderSized(screen, 0, 0, kPreviewWidth, kPreviewHeight);
+    } else {
+        logo.Render(screen, layout.logoX, layout.logoY, layout.scale);
+    }
     if (layout.drawOverlays) {
         for (size_t i = 0; i < overlays.size(); ++i) {
             if (overlays[i] != nullptr) overlays[i]->Render(screen, kOverlayPlaces[i].x, kOverlayPlaces[i].y, 1.0);

@@ -20,6 +20,7 @@ struct PreviewSettings {
     int32_t advancedMode = 0;
     int32_t pictureWidth = 0;      // as the picture check measured it
     int32_t pictureHeight = 0;
+    bool stockLogo = false;        // the logo goes in the board's full-screen format
 };
 
 struct PreviewLayout {
@@ -28,6 +29,7 @@ struct PreviewLayout {
     int logoX = 0;
     int logoY = 0;
     bool drawOverlays = false;
+    bool fullScreen = false;   // the logo fills the screen, as a stock BIOS shows its own format
 };
 
 // The POST-message pictures, in drawing order, and where they stand.
@@ -54,8 +56,9 @@ inline bool OverlaysShown(int32_t showPostMessage, int32_t screenResolution)
 
 PreviewLayout LayOutPreview(const PreviewSettings& settings);
 
-// A black 640 x 480 screen with the logo and, where the layout says, the
-// overlays drawn over it at their natural size.  Pictures not loaded are
+// A black 640 x 480 screen with the logo (stretched over all of it for a
+// full-screen logo) and, where the layout says, the overlays drawn over it
+// at their natural size.  Pictures not loaded are
 // left out.
 RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo, const std::array<const CPicture*, 6>& overlays);
 

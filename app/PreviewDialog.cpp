@@ -1,7 +1,7 @@
 #include "app/PreviewDialog.h"
 
-#include "app/PreviewComposition.h"
 #include "app/WizardApp.h"
+#include "logo/StockConversion.h"
 #include "platform/Files.h"
 
 namespace varlin {
@@ -25,9 +25,27 @@ CPreviewDialog::CPreviewDialog(CWizardApp& app)
 {
 }
 
+// The picture as the build will write it into a stock image's logo.
+bool CPreviewDialog::LoadStockLogo()
+{
+    logo.Free();
+    Bytes file;
+    RgbImage picture;
+    if (ReadWholeFile(picturePath, file, kPictureReadLimit) != ReadStatus::Ok || file.empty() ||
+        !app.platform.pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
+        return false;
+    }
+    const Bytes bitmap = StockPictureAsBitmap(MakeStockPicture(picture, logoTarget.format));
+    return logo.LoadFromMemory(bitmap.data(), bitmap.size());
+}
+
 void CPreviewDialog::LoadPictures()
 {
-    logo.Load(picturePath);
+    if (logoTarget.stock) {
+        LoadStockLogo();
+    } else {
+        logo.Load(picturePath);
+    }
     if (!OverlaysShown(showPostMessage, screenResolution)) return;
     // The names follow the directory's own separator, as the program has
     // always named them; the platform takes the doubled separator.
@@ -49,7 +67,7 @@ void CPreviewDialog::OnCommand(int id)
     }
 }
 
-bool CPreviewDialog::OnPaint()
+PreviewSettings CPreviewDialog::Settings() const
 {
     PreviewSettings settings;
     settings.screenResolution = screenResolution;
@@ -58,8 +76,14 @@ bool CPreviewDialog::OnPaint()
     settings.advancedMode = app.advancedMode;
     settings.pictureWidth = pictureWidth;
     settings.pictureHeight = pictureHeight;
-    const PreviewLayout layout = LayOutPreview(settings);
-    logoPosition = layout.logoPosition;  // the preview keeps the position it drew
+    settings.stockLogo = logoTarget.stock;
+    return settings;
+}
+
+bool CPreviewDialog::OnPaint()
+{
+    const PreviewLayout layout = LayOutPreview(Settings());
+    if (!layout.fullScreen) logoPosition = layout.logoPosition;  // the preview keeps the position it drew
     std::array<const CPicture*, 6> overlays{};
     for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &overlayPictures[i];
     const RgbImage screen = ComposePreview(layout, logo, overlays);

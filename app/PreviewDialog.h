@@ -9,6 +9,8 @@
 
 #include "app/Dialog.h"
 #include "app/Picture.h"
+#include "app/PreviewComposition.h"
+#include "logo/LogoFormat.h"
 #include "resources/ResourceIds.h"
 
 namespace varlin {
@@ -19,9 +21,10 @@ class CPreviewDialog : public CDialog {
 public:
     explicit CPreviewDialog(CWizardApp& app);
 
-    // Loads the logo from `picturePath` and, when the POST lines are shown,
-    // the overlays from the program directory; pictures that do not load
-    // are left out of the screen.
+    // Loads the logo from `picturePath` (turned into the board's own format
+    // when `logoTarget` says the logo is built in it) and, when the POST
+    // lines are shown, the overlays from the program directory; pictures
+    // that do not load are left out of the screen.
     void LoadPictures();
 
     void OnInitDialog() override;
@@ -34,10 +37,16 @@ public:
     int32_t pictureWidth = 0;   // the picture's size as the check measured it
     int32_t pictureHeight = 0;
     std::string picturePath;
+    LogoTarget logoTarget;      // the format the build will write the logo in
     CPicture logo;
     std::array<CPicture, 6> overlayPictures;
 
+    // The settings the screen is composed with.
+    PreviewSettings Settings() const;
+
 private:
+    bool LoadStockLogo();
+
     CWizardApp& app;
 };
 

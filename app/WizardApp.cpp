@@ -32,7 +32,10 @@ bool CWizardApp::InitInstance()
         return false;
     }
     romDevice.DetectPlatform();
-    if (!OpenDriver(romDevice.romInfo, platform)) return false;
+    if (!OpenDriver(romDevice.romInfo, platform)) {
+        driverUnavailable = true;
+        return false;
+    }
     // The segment, the identification and the SMI level query; their
     // outcome shows only in the later checks.
     romDevice.StartRomAccess();

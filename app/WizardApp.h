@@ -60,6 +60,7 @@ public:
     BiosImage& biosImage;
 
     bool biosFileFound = false;
+    bool driverUnavailable = false;   // start-up ended without the driver: the process ends in failure
     CAdvancedPage advancedPage;
     int32_t advancedMode = 0;         // 1 while the advanced path is taken
     CPreviewDialog previewDialog;

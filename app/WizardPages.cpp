@@ -145,6 +145,8 @@ void CPicturePage::OnNext()
         app.easyResolution = kResolution800x600;
         preview.screenResolution = kResolution800x600;
     }
+    // The build will write the logo in the format of the board's own.
+    preview.logoTarget = ChooseLogoTargetForFile(app.biosFilePath, LogoFormatChoice::FollowImage);
     preview.LoadPictures();
     if (!preview.IsWindow()) preview.Create();
     preview.ShowWindow(ShowCommand::Show);

@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 #include "flash/AwardRecords.h"
+#include "platform/Files.h"
 
 namespace varlin {
 
@@ -36,13 +35,12 @@ std::string BiosIdText(const uint8_t* id)
 bool ReadFileBiosId(const std::string& path, std::string& id)
 {
     id.clear();
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return false;
-    const uintmax_t size = std::filesystem::file_size(path, error);
+    uint64_t size = 0;
+    if (!FileSizeOf(path, size)) return false;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return false;
     uint8_t bytes[award::kBiosIdLength];
-    if (!error && size >= award::kBiosIdFromEnd &&
+    if (size >= award::kBiosIdFromEnd &&
         std::fseek(file, -static_cast<long>(award::kBiosIdFromEnd), SEEK_END) == 0 &&
         std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes) {
         id = BiosIdText(bytes);

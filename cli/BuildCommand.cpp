@@ -7,7 +7,6 @@
 
 #include "biosfile/BiosFileMessages.h"
 #include "biosfile/BiosId.h"
-
 #include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
@@ -15,6 +14,7 @@
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "logo/LogoSlotFinder.h"
+#include "platform/Text.h"
 
 namespace varlin::cli {
 
@@ -25,6 +25,7 @@ struct BuildRequest {
     std::string picture;
     std::string output;
     LogoOptions logo;
+    LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
 };
 
 int RunBuild(const BuildRequest& request)
@@ -64,13 +65,17 @@ int RunBuild(const BuildRequest& request)
     builder.biosPath = bios;
     builder.picturePath = picture;
     builder.outputPath = output;
+    builder.logoFormatChoice = request.logoFormat;
     if (!session.BuildLogoImage()) return kExitFailure;
 
     uint32_t length = 0;
     CLogoSlotFinder finder(messages);
     const int32_t slot = finder.FindLogoSlot(output, length);
-    std::printf("built %s: logo member of %u bytes at 0x%X, header word 0x%04X\n", output.c_str(), length,
-                static_cast<unsigned>(slot), static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+    const LogoTarget& logo = builder.lastRebuild.logo;
+    const std::string format = logo.stock ? StockFormatText(logo.format)
+                                          : FormatText("header word 0x%04X", static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+    std::printf("built %s: logo member of %u bytes at 0x%X, %s\n", output.c_str(), length, static_cast<unsigned>(slot),
+                format.c_str());
     std::printf("%s\n", ChecksumRepairLine(builder.lastRebuild.checksumsBefore, builder.lastRebuild.checksumsAfter).c_str());
     return kExitSuccess;
 }
@@ -82,12 +87,15 @@ void AddBuildCommand(CLI::App& app, CommandAction& action)
     auto request = std::make_shared<BuildRequest>();
     CLI::App* command = app.add_subcommand(
         "build", "Build a new BIOS image with the picture as its boot logo, keeping the boot block's checksums. The "
+                 "logo is written in the format of the image's current one: where that is the full-screen format "
+                 "of stock Award BIOSes, the picture is scaled to its size and reduced to its colours. The "
                  "source image is never changed; OUTPUT is written only when the new image has passed its check "
                  "(its member chain, the logo decoded back to the payload, every other byte, the checksums).");
     command->add_option("--bios", request->bios, "The source BIOS image")->required();
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The new BIOS image")->required();
     AddLogoOptions(*command, request->logo);
+    AddLogoFormatOption(*command, request->logoFormat);
     command->callback([request, &action] { action = [request] { return RunBuild(*request); }; });
 }
 

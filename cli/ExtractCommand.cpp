@@ -11,6 +11,7 @@
 #include "cli/WorkDirectory.h"
 #include "logo/MemberData.h"
 #include "logo/PayloadContents.h"
+#include "logo/StockConversion.h"
 #include "platform/Text.h"
 
 namespace varlin::cli {
@@ -78,13 +79,19 @@ int RunExtract(const ExtractRequest& request)
 
     const Bytes* contents = &data.bytes;
     PayloadContents payload;
+    StockPicture stock;
+    Bytes stockBitmap;
     if (request.logo) {
-        if (ReadPayloadContents(data.bytes, payload)) {
+        if (DecodeStockLogo(data.bytes, stock)) {
+            stockBitmap = StockPictureAsBitmap(stock);
+            contents = &stockBitmap;
+            std::printf("logo: %s, written as an 8-bit bitmap\n", StockFormatText(stock.format).c_str());
+        } else if (ReadPayloadContents(data.bytes, payload)) {
             contents = &payload.pictureFile;
             std::printf("logo: %s\n", Settings(payload).c_str());
         } else {
-            std::printf("logo: not a payload this program makes (a header word, then a bitmap or a JPEG); "
-                        "written as decoded\n");
+            std::printf("logo: neither a payload this program makes (a header word, then a bitmap or a JPEG) nor "
+                        "the stock full-screen format; written as decoded\n");
         }
     }
     if (!ReplaceFileAtomically(request.output, contents->data(), contents->size())) {
@@ -104,7 +111,7 @@ void AddExtractCommand(CLI::App& app, CommandAction& action)
     CLI::App* command = app.add_subcommand(
         "extract", "Write a member of a BIOS image, decoded and checked against its CRC-16, to a file. With --logo, "
                    "a logo this program made comes back as the picture: a bitmap any viewer opens, or the JPEG as "
-                   "stored; its settings are printed.");
+                   "stored; its settings are printed. A logo in the stock full-screen format comes back as a bitmap.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     CLI::Option* logo = command->add_flag("--logo", request->logo, "The logo member (loaded at 4000:0)");
     CLI::Option* member =

@@ -25,6 +25,7 @@ struct FlashRequest {
     std::string picture;
     LogoOptions logo;
     bool logoOptionsGiven = false;
+    LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
     bool yes = false;
     bool no = false;
     bool direct = false;
@@ -52,6 +53,7 @@ int SetUpLogoBuild(ConsoleSession& session, const FlashRequest& request, const s
     }
     builder.biosPath = app.biosFilePath;
     builder.picturePath = picture;
+    builder.logoFormatChoice = request.logoFormat;
     return -1;
 }
 
@@ -101,6 +103,7 @@ int RunFlash(const FlashRequest& request)
         if (!app.FlashBios(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
         const RebuildReport& rebuild = app.advancedModeDialog.lastRebuild;
         std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
+        if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
                     picture.c_str(), board.c_str());
     }
@@ -117,7 +120,8 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
         "Program a BIOS file into an emulated board region by region, Boot last, reading each region back; or, "
         "with --picture, read the board's own BIOS out of its ROM, build it with the new logo and program that. "
         "With --picture and no logo option the logo is built as the Easy Mode builds it (centred; 800x600 for a "
-        "JPEG larger than 640x480); logo options build it as the Advanced Mode dialog does. Exits 0 only when "
+        "JPEG larger than 640x480); logo options build it as the Advanced Mode dialog does. The logo is written "
+        "in the format of the board's current one (see build). Exits 0 only when "
         "every region was programmed and verified.");
     command->add_option("--board", request->board, "The emulated board's folder (rom.bin, segment.bin, board.conf)")
         ->required();
@@ -126,6 +130,7 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
         command->add_option("--picture", request->picture, "The new logo: an 8-bit BMP or a baseline JPEG");
     bios->excludes(picture);
     AddLogoOptions(*command, request->logo);
+    AddLogoFormatOption(*command, request->logoFormat);
     CLI::Option* yes = command->add_flag("--yes", request->yes,
                                          "Program a BIOS file whose BIOS ID differs from the board's");
     CLI::Option* no = command->add_flag("--no", request->no, "Refuse a BIOS file whose BIOS ID differs (default "
@@ -139,7 +144,7 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
         }
         request->logoOptionsGiven =
             command->count("--resolution") + command->count("--position") + command->count("--post-message") > 0;
-        if (request->logoOptionsGiven && request->picture.empty()) {
+        if ((request->logoOptionsGiven || command->count("--logo-format") > 0) && request->picture.empty()) {
             throw CLI::ValidationError("flash", "logo options go with --picture");
         }
         action = [request] { return RunFlash(*request); };

@@ -28,6 +28,7 @@ ImageReport DescribeImage(const std::string& path, const Bytes& image)
     report.size = image.size();
     report.chain = WalkMemberChain(image);
     for (const ChainMember& member : report.chain.members) report.checks.push_back(CheckMember(image, member));
+    report.logoFormat = CurrentLogoFormat(image);
     if (const char* refusal = SlotRefusal(report.chain.end)) report.refusal = refusal;
     report.checksums = ReadBootBlockChecksums(image);
     report.hasSlot = report.chain.end == ChainEnd::FreeSpace || report.chain.end == ChainEnd::LogoLast;

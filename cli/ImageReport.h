@@ -1,5 +1,5 @@
 // What a BIOS image holds, as the logo build and the board see it: the
-// member chain with each member's data checked, the logo slot and the room
+// member chain with each member's data checked, the logo's format, the logo slot and the room
 // after it, the boot block's checksums, the size code and the BIOS ID.
 // inspect prints it; extract finds members through it.
 #pragma once
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "logo/BootBlockChecksums.h"
+#include "logo/LogoFormat.h"
 #include "logo/MemberChain.h"
 #include "logo/MemberData.h"
 
@@ -29,6 +30,7 @@ struct ImageReport {
     size_t size = 0;
     MemberChain chain;
     std::vector<MemberCheck> checks;  // one per member of the chain
+    LogoFormat logoFormat;            // of the logo member, as the build sees it
     bool hasSlot = false;
     uint64_t slotOffset = 0;
     uint64_t oldLength = 0;

@@ -45,6 +45,7 @@ void PrintText(const ImageReport& report)
             std::printf("  member %zu decodes to data with the CRC-16 0x%04X\n", i, static_cast<unsigned>(check.computedCrc));
         }
     }
+    std::printf("logo format: %s\n", LogoFormatText(report.logoFormat).c_str());
     if (report.hasSlot) {
         std::printf("logo slot:  0x%llX, old logo %llu bytes%s\n", static_cast<unsigned long long>(report.slotOffset),
                     static_cast<unsigned long long>(report.oldLength), report.oldLength == 0 ? " (the image has none)" : "");
@@ -75,6 +76,18 @@ std::string JsonString(const std::string& text)
     return out + "\"";
 }
 
+std::string LogoFormatJson(const LogoFormat& format)
+{
+    std::string json = FormatText("{\"kind\": \"%s\", \"text\": %s", LogoFormatWord(format.kind),
+                                  JsonString(LogoFormatText(format)).c_str());
+    if (format.kind == LogoFormatKind::Stock) {
+        json += FormatText(", \"bits\": %d, \"width\": %u, \"height\": %u",
+                           format.stock.variant == StockVariant::FourBit ? 4 : 8, static_cast<unsigned>(format.stock.width),
+                           static_cast<unsigned>(format.stock.height));
+    }
+    return json + "}";
+}
+
 void PrintJson(const ImageReport& report)
 {
     std::printf("{\n  \"path\": %s,\n  \"size\": %zu,\n  \"members\": [", JsonString(report.path).c_str(), report.size);
@@ -93,6 +106,7 @@ void PrintJson(const ImageReport& report)
         separator = ",\n";
     }
     std::printf("%s],\n", report.chain.members.empty() ? "" : "\n  ");
+    std::printf("  \"logoFormat\": %s,\n", LogoFormatJson(report.logoFormat).c_str());
     if (report.hasSlot) {
         std::printf("  \"logoSlot\": {\"offset\": %llu, \"oldLength\": %llu, \"freeAfter\": %llu, \"largestArchive\": %llu},\n",
                     static_cast<unsigned long long>(report.slotOffset), static_cast<unsigned long long>(report.oldLength),
@@ -127,7 +141,7 @@ void AddInspectCommand(CLI::App& app, CommandAction& action)
     auto request = std::make_shared<InspectRequest>();
     CLI::App* command = app.add_subcommand(
         "inspect", "List what a BIOS image holds: its LHA member chain (each member decoded and checked against its "
-                   "CRC-16), the logo slot and the free space after it, the boot block's checksums (the main and the "
+                   "CRC-16), the format of its logo (our payload, the stock full-screen format, or none), the logo slot and the free space after it, the boot block's checksums (the main and the "
                    "block sum the board tests at power-on, stored and computed), the size code and the BIOS ID.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     command->add_flag("--json", request->json, "Print one JSON document instead of text");

@@ -31,7 +31,21 @@ CLI::Option* AddWordOption(CLI::App& command, const std::string& name, const std
         ->type_name("WORD");
 }
 
+const std::map<std::string, int32_t> kLogoFormats = {
+    {"payload", static_cast<int32_t>(LogoFormatChoice::Payload)},
+    {"stock", static_cast<int32_t>(LogoFormatChoice::Stock)},
+};
+
 }  // namespace
+
+CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice)
+{
+    return AddWordOption(command, "--logo-format", kLogoFormats,
+                         "The format of the new logo: payload (a header word, then the bitmap or JPEG) or stock (the "
+                         "full-screen format of stock Award BIOSes, in the image's size and colours, else 4-bit "
+                         "640x480); default the format of the image's current logo, payload when it has none",
+                         [&choice](int32_t value) { choice = static_cast<LogoFormatChoice>(value); });
+}
 
 CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const std::string& help)
 {

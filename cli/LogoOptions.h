@@ -23,6 +23,10 @@ void AddLogoOptions(CLI::App& command, LogoOptions& options);
 // --resolution alone, for commands that take no other logo setting.
 CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const std::string& help);
 
+// --logo-format payload|stock: the format of the new logo, where the
+// image's own would be used.
+CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice);
+
 // Puts the options into the builder as the Advanced Mode dialog would after
 // the picture was browsed: a bitmap is always shown in 640*480.  False (after
 // saying why) when the options ask for what the picture cannot have.

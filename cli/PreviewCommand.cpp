@@ -8,6 +8,7 @@
 #include "app/PreviewComposition.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
+#include "cli/ImageReport.h"
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
@@ -19,9 +20,26 @@ namespace {
 struct PreviewRequest {
     std::string picture;
     std::string output;
+    std::string bios;
     LogoOptions logo;
+    LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
     bool advanced = false;
 };
+
+// The format the logo would be built in: that of the image's own logo
+// (none without an image), unless --logo-format says otherwise.  False
+// after saying why when the image cannot be read.
+bool ChoosePreviewTarget(const PreviewRequest& request, LogoTarget& target)
+{
+    LogoFormat current;
+    if (!request.bios.empty()) {
+        Bytes image;
+        if (!ReadImageForTool(request.bios, image)) return false;
+        current = CurrentLogoFormat(image);
+    }
+    target = ChooseLogoTarget(current, request.logoFormat);
+    return true;
+}
 
 int RunPreview(const PreviewRequest& request)
 {
@@ -32,6 +50,7 @@ int RunPreview(const PreviewRequest& request)
     if (!checker.CheckPicture(request.picture)) return kExitFailure;
 
     CPreviewDialog& preview = app.previewDialog;
+    if (!ChoosePreviewTarget(request, preview.logoTarget)) return kExitFailure;
     preview.pictureWidth = checker.pictureWidth;
     preview.pictureHeight = checker.pictureHeight;
     preview.picturePath = request.picture;
@@ -57,15 +76,18 @@ int RunPreview(const PreviewRequest& request)
         return kExitFailure;
     }
 
-    PreviewSettings settings{preview.screenResolution, preview.showPostMessage, preview.logoPosition, app.advancedMode,
-                             preview.pictureWidth,     preview.pictureHeight};
-    const PreviewLayout layout = LayOutPreview(settings);
+    const PreviewLayout layout = LayOutPreview(preview.Settings());
     std::array<const CPicture*, 6> overlays{};
     for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &preview.overlayPictures[i];
     const RgbImage screen = ComposePreview(layout, preview.logo, overlays);
     if (stbi_write_png(request.output.c_str(), screen.width, screen.height, 3, screen.rgb.data(), screen.width * 3) == 0) {
         std::fprintf(stderr, "Cannot write %s\n", request.output.c_str());
         return kExitFailure;
+    }
+    if (layout.fullScreen) {
+        std::printf("preview %s: the logo as %s, over the whole screen\n", request.output.c_str(),
+                    StockFormatText(preview.logoTarget.format).c_str());
+        return kExitSuccess;
     }
     std::printf("preview %s: logo %dx%d at %d,%d (scale %.7g)%s\n", request.output.c_str(),
                 static_cast<int>(preview.pictureWidth * layout.scale), static_cast<int>(preview.pictureHeight * layout.scale),
@@ -86,6 +108,10 @@ void AddPreviewCommand(CLI::App& app, CommandAction& action)
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The PNG to write")->required();
     AddLogoOptions(*command, request->logo);
+    command->add_option("--bios", request->bios,
+                        "The BIOS image the logo is for: where its logo is in the stock full-screen format, the "
+                        "preview shows the picture as the build converts it, over the whole screen");
+    AddLogoFormatOption(*command, request->logoFormat);
     command->add_flag("--advanced", request->advanced,
                       "Preview as the Advanced Mode dialog does: every setting is yours, the position included");
     command->callback([request, &action] { action = [request] { return RunPreview(*request); }; });

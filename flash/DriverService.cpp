@@ -1,6 +1,7 @@
 #include "flash/DriverService.h"
 
 #include "flash/FlashMessages.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace varlin {
@@ -42,13 +43,18 @@ void OnService(PlatformServices& platform, ServiceHandle manager, const std::str
     services.CloseHandle(service);
 }
 
-void StartDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name)
+// `driverFolder`, when given, is where the driver file lies: a start that
+// fails then names it first.
+void StartDriver(PlatformServices& platform, ServiceHandle manager, const std::string& name,
+                 const std::string* driverFolder)
 {
     const auto start = [&](ServiceManagerPort& services, ServiceHandle service) {
         if (services.StartExistingService(service)) return;
-        ShowDriverError(platform, services.LastError() == kErrorServiceAlreadyRunning
-                                      ? text::kStartServiceAlreadyRunning
-                                      : text::kStartServiceFailure);
+        const bool running = services.LastError() == kErrorServiceAlreadyRunning;
+        if (!running && driverFolder != nullptr) {
+            ShowDriverError(platform, FormatText(text::kDriverFileNotStarted, kDriverFileName, driverFolder->c_str()));
+        }
+        ShowDriverError(platform, running ? text::kStartServiceAlreadyRunning : text::kStartServiceFailure);
     };
     OnService(platform, manager, name, text::kOpenServiceFailure, start);
 }
@@ -82,6 +88,16 @@ void DeleteDriver(PlatformServices& platform, ServiceHandle manager, const std::
     OnService(platform, manager, name, text::kOpenServiceFailureOnDelete, remove);
 }
 
+void InstallDriver(PlatformServices& platform, const std::string& serviceName, const std::string& driverPath,
+                   const std::string* driverFolder)
+{
+    const ServiceHandle manager = platform.serviceManager.OpenManager();
+    CreateDriver(platform, manager, serviceName, driverPath);
+    StartDriver(platform, manager, serviceName, driverFolder);
+    ProbeDriver(platform, serviceName);
+    platform.serviceManager.CloseHandle(manager);
+}
+
 }  // namespace
 
 bool OpenDriver(RomInfo& info, PlatformServices& platform)
@@ -92,8 +108,14 @@ bool OpenDriver(RomInfo& info, PlatformServices& platform)
 
     // The driver file is taken from the folder of the running program only:
     // a path built from the command line could point the kernel at any file.
-    const std::string driverPath = platform.system.ProgramDirectory() + kDriverFileName;
-    ControlDriverService(platform, kDriverServiceName, driverPath);
+    // What is wrong with it is said once, before the service's messages.
+    const std::string folder = platform.system.ProgramDirectory();
+    const std::string driverPath = folder + kDriverFileName;
+    const bool driverFilePresent = IsRegularFile(driverPath);
+    if (!driverFilePresent) {
+        ShowDriverError(platform, FormatText(text::kDriverFileMissing, kDriverFileName, folder.c_str()));
+    }
+    InstallDriver(platform, kDriverServiceName, driverPath, driverFilePresent ? &folder : nullptr);
     info.deviceHandle = platform.kordex.OpenDevice(kKordexDevicePath);
     if (info.deviceHandle != kNoDevice) return true;
 
@@ -103,15 +125,13 @@ bool OpenDriver(RomInfo& info, PlatformServices& platform)
 
 void ControlDriverService(PlatformServices& platform, const std::string& serviceName, const std::string& argument)
 {
-    const ServiceHandle manager = platform.serviceManager.OpenManager();
-    if (ToLowerAscii(argument) == kRemoveArgument) {
-        StopDriver(platform, manager, serviceName);
-        DeleteDriver(platform, manager, serviceName);
-    } else {
-        CreateDriver(platform, manager, serviceName, argument);
-        StartDriver(platform, manager, serviceName);
-        ProbeDriver(platform, serviceName);
+    if (ToLowerAscii(argument) != kRemoveArgument) {
+        InstallDriver(platform, serviceName, argument, nullptr);
+        return;
     }
+    const ServiceHandle manager = platform.serviceManager.OpenManager();
+    StopDriver(platform, manager, serviceName);
+    DeleteDriver(platform, manager, serviceName);
     platform.serviceManager.CloseHandle(manager);
 }
 

@@ -15,6 +15,12 @@ inline constexpr char kStartServiceFailure[] = "StartService failure!";
 inline constexpr char kCantGetHandle[] = "Can't get a handle to %s\n";
 inline constexpr char kControlServiceFailure[] = "ControlService failure!";
 inline constexpr char kDeleteServiceFailure[] = "DeleteService failure!";
+// The driver file, named with the folder it belongs in, before the service's
+// own messages: missing, or there and refused by the service.
+inline constexpr char kDriverFileMissing[] =
+    "The driver file \"%s\" is missing.\n\nIt belongs in the program's folder:\n%s";
+inline constexpr char kDriverFileNotStarted[] =
+    "The driver file \"%s\" in the program's folder\n%s\ncould not be started.";
 
 // Write protection: system boxes with this caption.
 inline constexpr char kEraseErrorCaption[] = "Erase Error Message";

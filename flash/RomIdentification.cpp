@@ -107,11 +107,17 @@ void ApplyRomLayout(RomInfo& info)
 
 RomDevice::RomDevice(PlatformServices& platform) : platform(platform)
 {
+#if __cpp_exceptions
     try {
         segmentImage.assign(kordex::kSegmentSize, 0);
     } catch (const std::bad_alloc&) {
         platform.messages.ShowMessage(text::kMallocError);
     }
+#else
+    // Built without exceptions (the 32-bit program), memory that runs out
+    // ends the program with its own message.
+    segmentImage.assign(kordex::kSegmentSize, 0);
+#endif
 }
 
 bool RomDevice::DetectPlatform()

@@ -188,6 +188,7 @@ void CAdvancedModeDialog::OnPreview()
     preview.screenResolution = screenResolution;
     preview.showPostMessage = showPostMessage;
     preview.logoPosition = logoPosition;
+    preview.logoTarget = ChooseLogoTargetForFile(biosPath, logoFormatChoice);
     preview.LoadPictures();
     // The preview has its settings before the resolution rule may refuse.
     if (!CheckScreenResolution(checker, screenResolution, messages)) return;

@@ -8,6 +8,7 @@
 #include "app/Dialog.h"
 #include "app/WarningDialog.h"
 #include "logo/BootBlockChecksums.h"
+#include "logo/LogoFormat.h"
 #include "logo/PictureChecker.h"
 #include "platform/Files.h"
 
@@ -15,9 +16,11 @@ namespace varlin {
 
 class CWizardApp;
 
-// What the last successful build did beside placing the logo: the boot-block
-// checksums of the source, and as the new image holds them.
+// What the last successful build did beside placing the logo: the format
+// the logo was written in, and the boot-block checksums of the source and
+// as the new image holds them.
 struct RebuildReport {
+    LogoTarget logo;
     BootBlockChecksums checksumsBefore;
     BootBlockChecksums checksumsAfter;
 };
@@ -55,10 +58,16 @@ public:
     // reduced length, or -1 when the file holds no usable scan.
     int32_t ReduceJpeg(const std::string& path, Bytes& buffer);
 
+    // Writes the logo of a stock image into "tmp.tbp": the picture in the
+    // image's own full-screen format, as `intended` holds it.  On false the
+    // user has been told why and no payload was written.
+    bool WriteStockLogoPayload(const StockLogoFormat& format, StockPicture& intended);
+
     // Makes the new BIOS image from the settings: the payload, packed as the
-    // logo member, in the logo slot of a copy of `biosPath`.  The image is
-    // left in the program directory's "tmp.bin" and copied to `outputPath`
-    // when one is set.  On false the user has been told why (or the slot
+    // logo member, in the logo slot of a copy of `biosPath`.  The payload is
+    // in the format the image's logo already has (`logoFormatChoice` may
+    // say otherwise).  The image is left in the program directory's
+    // "tmp.bin" and copied to `outputPath` when one is set.  On false the user has been told why (or the slot
     // search failed silently) and `outputPath` is untouched.
     bool BuildBiosWithLogo();
 
@@ -87,6 +96,7 @@ public:
     int32_t logoHeaderWord = 0;
     std::string outputPath;
     CPictureChecker checker;
+    LogoFormatChoice logoFormatChoice = LogoFormatChoice::FollowImage;  // the tool may force a format
     RebuildReport lastRebuild;
 
 private:
@@ -101,6 +111,7 @@ private:
 
     CWarningDialog warningDialog;  // one, run again before every flash
     std::string packedPayloadPath;  // the file the last archive was packed from
+    bool buildingStockLogo = false;  // the build in progress writes the stock format
 
     CWizardApp& app;
 };

@@ -1,7 +1,6 @@
 // The BIOS image rebuild: the chosen picture, packed as the logo member, in
 // the logo slot of a copy of the BIOS image.
 #include <cstdio>
-#include <filesystem>
 
 #include "app/WizardApp.h"
 #include "lha/LhaWriter.h"
@@ -10,6 +9,7 @@
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "logo/RebuildCheck.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace varlin {
@@ -34,8 +34,7 @@ void RemoveWorkingFiles()
 
 bool SamePath(const std::string& a, const std::string& b)
 {
-    std::error_code error;
-    return a == b || std::filesystem::equivalent(a, b, error);
+    return a == b || IsSameFile(a, b);
 }
 
 }  // namespace
@@ -46,7 +45,7 @@ bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const 
     LhaResetState();
     std::string packed = payloadPath;
     packedPayloadPath.clear();
-    if (app.advancedMode != 0 && showPostMessage != 0 && pictureIsBitmap == 1) {
+    if (app.advancedMode != 0 && showPostMessage != 0 && pictureIsBitmap == 1 && !buildingStockLogo) {
         if (!PreparePalette(payloadPath, kPreparedPaletteFileName)) {
             app.platform.messages.ShowMessage(FormatText(kNotOpenFile, kPreparedPaletteFileName));
             return false;
@@ -66,7 +65,12 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
 {
     MessagePort& messages = app.platform.messages;
     logoHeaderWord = 0;
-    if (!WriteLogoPayload()) return false;
+    // A stock image's BIOS shows only a logo in its own format: ours would
+    // leave the board with none.
+    const LogoTarget target = ChooseLogoTargetForFile(biosPath, logoFormatChoice);
+    buildingStockLogo = target.stock;
+    StockPicture intended;
+    if (!(target.stock ? WriteStockLogoPayload(target.format, intended) : WriteLogoPayload())) return false;
 
     const std::string memberName(FileNamePart(picturePath));
     if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName)) {
@@ -104,6 +108,7 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     // The new logo must leave at least one 0xFF byte after it, so that it
     // stays the last member of the chain.
     lastRebuild = RebuildReport{};
+    lastRebuild.logo = target;
     lastRebuild.checksumsBefore = ReadBootBlockChecksums(source);
     const uint64_t freeRun = FreeSpaceAt(image, static_cast<uint64_t>(slot), lastRebuild.checksumsBefore);
     if (freeRun == 0 || freeRun - 1 < archive.size()) {
@@ -117,7 +122,8 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     lastRebuild.checksumsAfter = ReadBootBlockChecksums(image);
 
     // Nothing is written until the image has proved whole.
-    const std::string problem = CheckRebuiltImage(source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload});
+    const std::string problem = CheckRebuiltImage(source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload,
+                                                                  target.stock ? &intended : nullptr});
     if (!problem.empty()) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();

@@ -1,7 +1,6 @@
 // The logo payload: header word and picture data, as the BIOS takes them.
 #include <array>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/WizardApp.h"
 #include "logo/AdvancedModeDialog.h"
@@ -9,6 +8,7 @@
 #include "logo/JpegMarkers.h"
 #include "logo/LogoHeaderWord.h"
 #include "logo/PictureMessages.h"
+#include "platform/Files.h"
 
 namespace varlin {
 
@@ -84,8 +84,7 @@ bool CAdvancedModeDialog::WriteLogoPayload()
     if (pictureIsBitmap != 0) {
         if (!ReadBitmapPayloadData(data)) return false;
     } else {
-        std::error_code error;
-        if (!std::filesystem::is_regular_file(picturePath, error)) {
+        if (!IsRegularFile(picturePath)) {
             messages.ShowMessage(text::kPictureMissing);
             return false;
         }
@@ -101,8 +100,7 @@ bool CAdvancedModeDialog::WriteLogoPayload()
     payload.push_back(static_cast<uint8_t>(logoHeaderWord >> 8));
     payload.insert(payload.end(), data.begin(), data.end());
     if (!WriteWholeFile(kPayloadFileName, payload)) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(kPayloadFileName, error)) std::remove(kPayloadFileName);
+        if (IsRegularFile(kPayloadFileName)) std::remove(kPayloadFileName);
         messages.ShowMessage(std::string(text::kCannotCreatePrefix) + kPayloadFileName);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
 #include "logo/PictureMessages.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 
 namespace varlin {

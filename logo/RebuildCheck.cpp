@@ -40,6 +40,23 @@ std::string CheckChain(std::span<const uint8_t> source, std::span<const uint8_t>
     return {};
 }
 
+// The stock logo as the BIOS reads it: the intended size, palette and pixels.
+std::string CheckStockPicture(std::span<const uint8_t> data, const StockPicture& intended)
+{
+    StockPicture shown;
+    if (!DecodeStockLogo(data, shown) || shown.format != intended.format) {
+        return "the new logo does not read back as a " + StockFormatText(intended.format) + " logo";
+    }
+    if (shown.palette != intended.palette) return "the new stock logo's palette is not the one chosen for the picture";
+    const auto mismatch = std::mismatch(shown.pixels.begin(), shown.pixels.end(), intended.pixels.begin(), intended.pixels.end());
+    if (mismatch.first == shown.pixels.end() && mismatch.second == intended.pixels.end()) return {};
+    const size_t at = static_cast<size_t>(mismatch.first - shown.pixels.begin());
+    return FormatText("the new stock logo shows colour %u at pixel %lu,%lu where the picture has %u",
+                      static_cast<unsigned>(shown.pixels[at]), static_cast<unsigned long>(at % intended.format.width),
+                      static_cast<unsigned long>(at / intended.format.width),
+                      static_cast<unsigned>(at < intended.pixels.size() ? intended.pixels[at] : 0));
+}
+
 std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo& logo, const ChainMember& member)
 {
     const bool archiveInPlace = member.header.ArchiveLength() == logo.archive.size() &&
@@ -55,7 +72,7 @@ std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo&
                           static_cast<unsigned>(data.computedCrc), static_cast<unsigned>(member.header.crc));
     }
     if (data.bytes.size() == logo.payload.size() && std::memcmp(data.bytes.data(), logo.payload.data(), logo.payload.size()) == 0) {
-        return {};
+        return logo.stockPicture != nullptr ? CheckStockPicture(data.bytes, *logo.stockPicture) : std::string();
     }
     const auto mismatch = std::mismatch(data.bytes.begin(), data.bytes.end(), logo.payload.begin(), logo.payload.end());
     return FormatText("the new logo member does not decode to the logo payload (they differ from byte %lu on)",

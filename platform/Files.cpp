@@ -1,20 +1,144 @@
 #include "platform/Files.h"
 
 #include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <filesystem>
 #include <system_error>
+#endif
 
 #include "platform/PartialFile.h"
 
 namespace varlin {
 
+#ifdef _WIN32
+
+namespace {
+
+bool OnWindows9x() { return (GetVersion() & 0x80000000u) != 0; }
+
+// Moves the file over an existing target.  MoveFileExA replaces in one step
+// but exists on the NT family only, so it is looked up rather than imported;
+// on Windows 9x the old target goes first.
+bool RenameReplacing(const std::string& from, const std::string& to)
+{
+    if (OnWindows9x()) {
+        if (IsRegularFile(to) && !DeleteFileA(to.c_str())) return false;
+        return MoveFileA(from.c_str(), to.c_str()) != 0;
+    }
+    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    const auto moveFileEx = reinterpret_cast<MoveFileExFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
+    return moveFileEx != nullptr && moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool CopyReplacing(const std::string& from, const std::string& to)
+{
+    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
+}
+
+// Opened only to ask who the file is: reading and writing by others go on.
+HANDLE OpenForQuery(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool IdentifyFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& identity)
+{
+    return file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &identity) != 0;
+}
+
+}  // namespace
+
+bool IsRegularFile(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FileSizeOf(const std::string& path, uint64_t& size)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return false;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+    size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return true;
+}
+
+// The volume and the file's index on it name a file whatever path leads
+// there.
+bool IsSameFile(const std::string& first, const std::string& second)
+{
+    HANDLE one = OpenForQuery(first);
+    HANDLE other = OpenForQuery(second);
+    BY_HANDLE_FILE_INFORMATION a;
+    BY_HANDLE_FILE_INFORMATION b;
+    const bool same = IdentifyFile(one, a) && IdentifyFile(other, b) &&
+                      a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+                      a.nFileIndexLow == b.nFileIndexLow;
+    if (one != INVALID_HANDLE_VALUE) CloseHandle(one);
+    if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+    return same;
+}
+
+#else
+
 namespace fs = std::filesystem;
+
+namespace {
+
+bool RenameReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    fs::rename(fs::path(from), fs::path(to), error);
+    return !error;
+}
+
+bool CopyReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    return fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, error) && !error;
+}
+
+}  // namespace
+
+bool IsRegularFile(const std::string& path)
+{
+    std::error_code error;
+    return fs::is_regular_file(fs::path(path), error);
+}
+
+bool FileSizeOf(const std::string& path, uint64_t& size)
+{
+    std::error_code error;
+    if (!fs::is_regular_file(fs::path(path), error)) return false;
+    const uintmax_t length = fs::file_size(fs::path(path), error);
+    if (error) return false;
+    size = length;
+    return true;
+}
+
+bool IsSameFile(const std::string& first, const std::string& second)
+{
+    std::error_code error;
+    return fs::equivalent(fs::path(first), fs::path(second), error) && !error;
+}
+
+#endif
+
+std::string PathInFolder(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/' || folder.back() == kPathSeparator) return folder + name;
+    return folder + kPathSeparator + name;
+}
 
 ReadStatus ReadWholeFile(const std::string& path, Bytes& bytes, size_t maxBytes)
 {
     bytes.clear();
-    std::error_code error;
-    if (!fs::is_regular_file(fs::path(path), error)) return ReadStatus::CannotOpen;
+    if (!IsRegularFile(path)) return ReadStatus::CannotOpen;
 
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return ReadStatus::CannotOpen;
@@ -55,19 +179,13 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
 
 bool MoveFileReplacing(const std::string& from, const std::string& to)
 {
-    std::error_code error;
-    fs::rename(fs::path(from), fs::path(to), error);
-    if (error) {
+    if (!RenameReplacing(from, to)) {
         std::remove(from.c_str());
         return false;
     }
     return true;
 }
 
-bool CopyFileReplacing(const std::string& from, const std::string& to)
-{
-    std::error_code error;
-    return fs::copy_file(fs::path(from), fs::path(to), fs::copy_options::overwrite_existing, error) && !error;
-}
+bool CopyFileReplacing(const std::string& from, const std::string& to) { return CopyReplacing(from, to); }
 
 }  // namespace varlin

@@ -1,5 +1,8 @@
-// Whole-file reads and writes on real files, used where the program works
-// with a file as one block of bytes.
+// The program's file operations on real files: whole-file reads and writes,
+// where the program works with a file as one block of bytes, and the few
+// questions it asks about files.  On Windows they are the system's ANSI
+// calls, which every Windows version the program runs on has; elsewhere the
+// standard library's.
 #pragma once
 
 #include <cstddef>
@@ -42,5 +45,19 @@ bool MoveFileReplacing(const std::string& from, const std::string& to);
 
 // Copies a file over the target, replacing an existing one; false on failure.
 bool CopyFileReplacing(const std::string& from, const std::string& to);
+
+// Whether the path names an existing regular file (a folder is none).
+bool IsRegularFile(const std::string& path);
+
+// The length of a regular file; false when there is none to measure.
+bool FileSizeOf(const std::string& path, uint64_t& size);
+
+// Whether both paths name one and the same existing file, however they are
+// spelt; false when either does not exist.
+bool IsSameFile(const std::string& first, const std::string& second);
+
+// A name in a folder: the folder, the platform's separator unless the folder
+// already ends in one (or is empty), and the name.
+std::string PathInFolder(const std::string& folder, const std::string& name);
 
 }  // namespace varlin

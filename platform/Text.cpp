@@ -5,6 +5,31 @@
 
 namespace varlin {
 
+#ifdef _WIN32
+
+// On Windows the system's C library formats: the toolchain's own printf is
+// compiled for newer processors than the program runs on.  Its _vsnprintf
+// says only that a text did not fit, so the buffer grows until it does.
+std::string FormatText(const char* format, ...)
+{
+    constexpr size_t kLongestText = 1u << 20;
+    std::string text(256, '\0');
+    for (;;) {
+        va_list args;
+        va_start(args, format);
+        const int length = _vsnprintf(text.data(), text.size(), format, args);
+        va_end(args);
+        if (length >= 0 && static_cast<size_t>(length) < text.size()) {
+            text.resize(static_cast<size_t>(length));
+            return text;
+        }
+        if (text.size() >= kLongestText) return std::string();
+        text.resize(text.size() * 2);
+    }
+}
+
+#else
+
 std::string FormatText(const char* format, ...)
 {
     va_list args;
@@ -22,6 +47,8 @@ std::string FormatText(const char* format, ...)
     va_end(args);
     return text;
 }
+
+#endif
 
 std::string ToUpperAscii(std::string_view text)
 {

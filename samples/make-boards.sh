@@ -4,7 +4,7 @@
 #   samples/make-boards.sh [BIOS_FOLDER [BOARDS_FOLDER]]
 #
 # BIOS_FOLDER (default samples/bios) holds award-128k.bin, award-256k.bin,
-# award-512k.bin and award-1m.bin; the boards go to BOARDS_FOLDER (default
+# award-256k-stock.bin, award-512k.bin and award-1m.bin; the boards go to BOARDS_FOLDER (default
 # samples/boards), one folder each.  VARLIN names the tool to use (default
 # build/native/bin/varlin).
 set -eu
@@ -25,6 +25,8 @@ board board-128k --bios "$bios/award-128k.bin" --layout 1 --dmi --pnp
 board board-256k --bios "$bios/award-256k.bin" --layout 4 --dmi --pnp
 board board-512k --bios "$bios/award-512k.bin" --layout 6 --dmi --pnp
 board board-1m --bios "$bios/award-1m.bin" --layout 4 --dmi --pnp
+# A stock board, whose BIOS shows only a full-screen logo of its own format.
+board board-stock --bios "$bios/award-256k-stock.bin" --layout 4 --dmi --pnp
 # A page-write chip (SST 29EE020): no erase needed before programming.
 board board-page-write --bios "$bios/award-256k.bin" --chip 0x10BF --layout 4 --dmi --pnp
 # An SST 49LF004 whose boot block is locked.

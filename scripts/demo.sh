@@ -29,5 +29,18 @@ echo "== what the new image holds (its checksums kept)"
 echo "== the logo, extracted back as a bitmap"
 "$varlin" extract "$out/award-256k-varlin.bin" --logo -o "$out/logo.bmp"
 
+stock=samples/bios/award-256k-stock.bin
+echo "== a stock board's image: its BIOS shows only a full-screen logo in its own format"
+"$varlin" inspect "$stock" | grep '^logo format:'
+
+echo "== building $stock: the picture goes in in that format (scaled to fit, 16 colours)"
+"$varlin" build --bios "$stock" --picture "$picture" --output "$out/award-256k-stock-varlin.bin"
+"$varlin" inspect "$out/award-256k-stock-varlin.bin" | grep -E '^logo format:|^  [0-9]+ .* 4000:0 '
+
+echo "== its logo, extracted as a bitmap, and the boot screen as the board shows it"
+"$varlin" extract "$out/award-256k-stock-varlin.bin" --logo -o "$out/stock-logo.bmp"
+"$varlin" preview --picture "$picture" --bios "$stock" --output "$out/stock-preview.png"
+
 echo
 echo "The new BIOS image is $out/award-256k-varlin.bin"
+echo "The stock board's new BIOS image is $out/award-256k-stock-varlin.bin"

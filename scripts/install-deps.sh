@@ -6,7 +6,7 @@ set -eu
 packages="
   make cmake g++ pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev
-  mingw-w64 wine64 fonts-wine xvfb x11-utils imagemagick
+  mingw-w64 wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick python3
   lhasa p7zip-full libarchive-tools libjpeg-turbo-progs
   clang libclang-rt-14-dev
 "
@@ -29,6 +29,11 @@ else
   SUDO=
 fi
 export DEBIAN_FRONTEND=noninteractive
+# wine32, which runs the 32-bit programs' tests, comes from Debian's i386
+# architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
 $SUDO apt-get update -qq
 # shellcheck disable=SC2086
 $SUDO apt-get install -y -qq --no-install-recommends $missing

@@ -1,9 +1,8 @@
 #include "platform/emulated/BoardSettings.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <functional>
-#include <map>
-#include <sstream>
+#include <string_view>
 
 #include "flash/ChipCatalogue.h"
 #include "platform/Text.h"
@@ -12,22 +11,51 @@ namespace varlin::emulated {
 
 namespace {
 
-const std::map<std::string, RequestKind> kRequestKinds = {
+struct RequestKindName {
+    const char* name;
+    RequestKind kind;
+};
+
+constexpr RequestKindName kRequestKinds[] = {
     {"read", RequestKind::Read}, {"erase", RequestKind::Erase}, {"program", RequestKind::Program}};
+
+constexpr char kBlanks[] = " \t\r";
 
 std::string Trim(const std::string& text)
 {
-    const size_t first = text.find_first_not_of(" \t\r");
+    const size_t first = text.find_first_not_of(kBlanks);
     if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
+
+// The blank-separated words of a value, taken one at a time.
+class Words {
+public:
+    explicit Words(std::string_view text) : rest(text) {}
+
+    bool Next(std::string& word)
+    {
+        const size_t first = rest.find_first_not_of(kBlanks);
+        if (first == std::string_view::npos) return false;
+        rest.remove_prefix(first);
+        const size_t length = std::min(rest.find_first_of(kBlanks), rest.size());
+        word.assign(rest.substr(0, length));
+        rest.remove_prefix(length);
+        return true;
+    }
+
+    bool AtEnd() const { return rest.find_first_not_of(kBlanks) == std::string_view::npos; }
+
+private:
+    std::string_view rest;
+};
 
 // Decimal digits, or "0x" and hexadecimal digits; nothing else (no sign, no
 // octal, no second number glued on).
-bool ParseNumber(std::istringstream& words, uint32_t maximum, uint32_t& value)
+bool ParseNumber(Words& words, uint32_t maximum, uint32_t& value)
 {
     std::string word;
-    if (!(words >> word)) return false;
+    if (!words.Next(word)) return false;
     const bool hexadecimal = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
     const std::string digits = hexadecimal ? word.substr(2) : word;
     const char* allowed = hexadecimal ? "0123456789abcdefABCDEF" : "0123456789";
@@ -39,7 +67,7 @@ bool ParseNumber(std::istringstream& words, uint32_t maximum, uint32_t& value)
 }
 
 template <typename T>
-bool ParseInto(std::istringstream& words, T& field)
+bool ParseInto(Words& words, T& field)
 {
     uint32_t value = 0;
     if (!ParseNumber(words, static_cast<T>(~T{0}), value)) return false;
@@ -47,43 +75,57 @@ bool ParseInto(std::istringstream& words, T& field)
     return true;
 }
 
-using KeyParser = std::function<bool(std::istringstream&, BoardSettings&)>;
-
-const std::map<std::string, KeyParser>& KeyParsers()
+bool ParseProtect(Words& words, BoardSettings& settings)
 {
-    static const std::map<std::string, KeyParser> parsers = {
-        {"chip", [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.chipId); }},
-        {"smi-port", [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.smiPort); }},
-        {"smi-level", [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.smiLevel); }},
-        {"protect-status", [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.protectStatus); }},
-        {"protect",
-         [](std::istringstream& w, BoardSettings& s) {
-             AddressRange range;
-             if (!ParseInto(w, range.start) || !ParseInto(w, range.size)) return false;
-             s.protectedRanges.push_back(range);
-             return true;
-         }},
-        {"fail",
-         [](std::istringstream& w, BoardSettings& s) {
-             std::string kind;
-             FailingRequest request;
-             if (!(w >> kind) || kRequestKinds.count(kind) == 0 || !ParseInto(w, request.address)) return false;
-             request.kind = kRequestKinds.at(kind);
-             s.failingRequests.push_back(request);
-             return true;
-         }},
-        {"stuck-block",
-         [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.stuckBlocks.emplace_back()); }},
-        {"stuck-byte",
-         [](std::istringstream& w, BoardSettings& s) { return ParseInto(w, s.stuckBytes.emplace_back()); }},
-    };
-    return parsers;
+    AddressRange range;
+    if (!ParseInto(words, range.start) || !ParseInto(words, range.size)) return false;
+    settings.protectedRanges.push_back(range);
+    return true;
+}
+
+bool ParseFail(Words& words, BoardSettings& settings)
+{
+    std::string name;
+    if (!words.Next(name)) return false;
+    for (const RequestKindName& kind : kRequestKinds) {
+        if (name != kind.name) continue;
+        FailingRequest request;
+        request.kind = kind.kind;
+        if (!ParseInto(words, request.address)) return false;
+        settings.failingRequests.push_back(request);
+        return true;
+    }
+    return false;
+}
+
+struct KeyParser {
+    const char* key;
+    bool (*parse)(Words& words, BoardSettings& settings);
+};
+
+constexpr KeyParser kKeyParsers[] = {
+    {"chip", [](Words& w, BoardSettings& s) { return ParseInto(w, s.chipId); }},
+    {"smi-port", [](Words& w, BoardSettings& s) { return ParseInto(w, s.smiPort); }},
+    {"smi-level", [](Words& w, BoardSettings& s) { return ParseInto(w, s.smiLevel); }},
+    {"protect-status", [](Words& w, BoardSettings& s) { return ParseInto(w, s.protectStatus); }},
+    {"protect", ParseProtect},
+    {"fail", ParseFail},
+    {"stuck-block", [](Words& w, BoardSettings& s) { return ParseInto(w, s.stuckBlocks.emplace_back()); }},
+    {"stuck-byte", [](Words& w, BoardSettings& s) { return ParseInto(w, s.stuckBytes.emplace_back()); }},
+};
+
+const KeyParser* ParserFor(const std::string& key)
+{
+    for (const KeyParser& parser : kKeyParsers) {
+        if (key == parser.key) return &parser;
+    }
+    return nullptr;
 }
 
 const char* KindName(RequestKind kind)
 {
-    for (const auto& [name, value] : kRequestKinds) {
-        if (value == kind) return name.c_str();
+    for (const RequestKindName& entry : kRequestKinds) {
+        if (entry.kind == kind) return entry.name;
     }
     return "read";
 }
@@ -99,9 +141,11 @@ uint8_t ProtectStatusFor(uint16_t chipId)
 bool ParseBoardSettings(const std::string& text, BoardSettings& settings, std::string& error)
 {
     settings = BoardSettings{};
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = 1; std::getline(lines, line); ++number) {
+    size_t lineStart = 0;
+    for (int number = 1; lineStart < text.size(); ++number) {
+        const size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
+        std::string line = text.substr(lineStart, lineEnd - lineStart);
+        lineStart = lineEnd + 1;
         // A zero byte would end the text the parsers see and hide what follows.
         if (line.find('\0') != std::string::npos) {
             error = FormatText("line %d holds a zero byte", number);
@@ -110,12 +154,9 @@ bool ParseBoardSettings(const std::string& text, BoardSettings& settings, std::s
         line = Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         const size_t equals = line.find('=');
-        const std::string key = Trim(line.substr(0, equals));
-        const auto parser = KeyParsers().find(key);
-        std::istringstream words(equals == std::string::npos ? "" : line.substr(equals + 1));
-        std::string rest;
-        if (equals == std::string::npos || parser == KeyParsers().end() || !parser->second(words, settings) ||
-            (words >> rest)) {
+        const KeyParser* parser = ParserFor(Trim(line.substr(0, equals)));
+        Words words(equals == std::string::npos ? std::string_view() : std::string_view(line).substr(equals + 1));
+        if (equals == std::string::npos || parser == nullptr || !parser->parse(words, settings) || !words.AtEnd()) {
             error = FormatText("line %d: %s", number, line.c_str());
             return false;
         }

@@ -1,7 +1,6 @@
 #include "platform/emulated/EmulatedBoard.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "flash/ChipCatalogue.h"
 #include "flash/FlashSmi.h"
@@ -36,10 +35,9 @@ std::unique_ptr<EmulatedBoard> EmulatedBoard::InMemory(Bytes rom, Bytes segment,
 
 std::unique_ptr<EmulatedBoard> EmulatedBoard::Open(const std::string& directory, std::string& error)
 {
-    const std::filesystem::path folder(directory);
-    const std::string romPath = (folder / kRomFileName).string();
-    const std::string segmentPath = (folder / kSegmentFileName).string();
-    const std::string settingsPath = (folder / kSettingsFileName).string();
+    const std::string romPath = PathInFolder(directory, kRomFileName);
+    const std::string segmentPath = PathInFolder(directory, kSegmentFileName);
+    const std::string settingsPath = PathInFolder(directory, kSettingsFileName);
     Bytes rom;
     Bytes segment;
     Bytes settingsText;

@@ -16,11 +16,14 @@ constexpr size_t kLine = kordex::kLineSize;
 DeviceHandle EmulatedKordexDevice::OpenDevice(const std::string& path)
 {
     if (board == nullptr || path != kKordexDevicePath || (driverRunning && !driverRunning())) return kNoDevice;
-    openHandles.insert(nextHandle);
+    openHandles.push_back(nextHandle);
     return nextHandle++;
 }
 
-void EmulatedKordexDevice::CloseDevice(DeviceHandle device) { openHandles.erase(device); }
+void EmulatedKordexDevice::CloseDevice(DeviceHandle device)
+{
+    openHandles.erase(std::remove(openHandles.begin(), openHandles.end(), device), openHandles.end());
+}
 
 size_t EmulatedKordexDevice::CountOf(uint32_t code) const
 {
@@ -31,7 +34,7 @@ bool EmulatedKordexDevice::Control(DeviceHandle device, uint32_t code, const uin
                                    uint8_t* output, size_t outputSize)
 {
     requests.push_back(code);
-    if (board == nullptr || openHandles.count(device) == 0) return false;
+    if (board == nullptr || std::find(openHandles.begin(), openHandles.end(), device) == openHandles.end()) return false;
     return Answer(code, input, inputSize, output, outputSize);
 }
 

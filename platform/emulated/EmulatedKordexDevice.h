@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <set>
 #include <vector>
 
 #include "platform/KordexDevicePort.h"
@@ -30,7 +29,7 @@ public:
 private:
     bool Answer(uint32_t code, const uint8_t* input, size_t inputSize, uint8_t* output, size_t outputSize);
 
-    std::set<DeviceHandle> openHandles;
+    std::vector<DeviceHandle> openHandles;
     DeviceHandle nextHandle = 1;
     uint32_t currentAddress = 0;
     uint16_t smiPort = 0;

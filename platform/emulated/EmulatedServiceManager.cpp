@@ -1,7 +1,6 @@
 #include "platform/emulated/EmulatedServiceManager.h"
 
-#include <filesystem>
-#include <system_error>
+#include "platform/Files.h"
 
 namespace varlin::emulated {
 
@@ -12,10 +11,7 @@ constexpr uint32_t kErrorInvalidHandle = 6;
 }  // namespace
 
 EmulatedServiceManager::EmulatedServiceManager()
-    : driverLoads([](const std::string& path) {
-          std::error_code error;
-          return std::filesystem::is_regular_file(path, error);
-      })
+    : driverLoads([](const std::string& path) { return IsRegularFile(path); })
 {
 }
 

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "platform/FlatMap.h"
 #include "platform/ServiceManagerPort.h"
 
 namespace varlin::emulated {
@@ -38,7 +38,7 @@ public:
     void AddService(const std::string& name, const std::string& driverPath, ServiceState state);
     bool IsRunning(const std::string& name) const;
 
-    std::map<std::string, Service> services;                  // by name
+    FlatMap<std::string, Service> services;                   // by name
     std::function<bool(const std::string& path)> driverLoads;  // whether a driver file starts
     std::vector<std::string> calls;                            // "Create Kordex", "Start Kordex", ...
     size_t OpenHandleCount() const { return handles.size(); }
@@ -49,7 +49,7 @@ private:
     bool Fail(uint32_t error);
     ServiceHandle Refuse(uint32_t error);
 
-    std::map<ServiceHandle, std::string> handles;  // the manager's handles map to ""
+    FlatMap<ServiceHandle, std::string> handles;  // the manager's handles map to ""
     ServiceHandle nextHandle = 1;
     uint32_t lastError = 0;
 };

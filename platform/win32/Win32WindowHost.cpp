@@ -106,14 +106,24 @@ Win32WindowHost::Win32WindowHost(HINSTANCE instance) : instance(instance)
 
 Win32WindowHost::~Win32WindowHost()
 {
-    for (auto& [dialog, window] : windows) {
-        if (window.frame != nullptr) DeleteObject(window.frame);
+    for (const std::unique_ptr<Window>& window : windows) {
+        if (window->frame != nullptr) DeleteObject(window->frame);
     }
+}
+
+Win32WindowHost::Window* Win32WindowHost::Find(const DialogHandler& dialog) const
+{
+    for (const std::unique_ptr<Window>& window : windows) {
+        if (window->handler == &dialog) return window.get();
+    }
+    return nullptr;
 }
 
 Win32WindowHost::Window& Win32WindowHost::Bind(DialogHandler& dialog)
 {
-    Window& window = windows[&dialog];
+    Window* found = Find(dialog);
+    if (found == nullptr) found = windows.emplace_back(std::make_unique<Window>()).get();
+    Window& window = *found;
     window.host = this;
     window.handler = &dialog;
     return window;
@@ -121,8 +131,8 @@ Win32WindowHost::Window& Win32WindowHost::Bind(DialogHandler& dialog)
 
 HWND Win32WindowHost::WindowOf(const DialogHandler& dialog) const
 {
-    const auto found = windows.find(&dialog);
-    return found == windows.end() ? nullptr : found->second.handle;
+    Window* const found = Find(dialog);
+    return found == nullptr ? nullptr : found->handle;
 }
 
 HWND Win32WindowHost::Item(DialogHandler& dialog, int id) const
@@ -160,12 +170,12 @@ bool Win32WindowHost::CreateModeless(DialogHandler& dialog)
 
 void Win32WindowHost::EndDialog(DialogHandler& dialog, int result)
 {
-    const auto found = windows.find(&dialog);
-    if (found == windows.end() || found->second.handle == nullptr) return;
-    if (found->second.modal) {
-        ::EndDialog(found->second.handle, result);
+    Window* const found = Find(dialog);
+    if (found == nullptr || found->handle == nullptr) return;
+    if (found->modal) {
+        ::EndDialog(found->handle, result);
     } else {
-        ::ShowWindow(found->second.handle, SW_HIDE);
+        ::ShowWindow(found->handle, SW_HIDE);
     }
 }
 
@@ -221,16 +231,16 @@ void Win32WindowHost::SetCaption(DialogHandler& dialog, const std::string& capti
 
 void Win32WindowHost::SetIcon(DialogHandler& dialog, int iconId)
 {
-    const auto found = windows.find(&dialog);
-    if (found == windows.end() || found->second.handle == nullptr) return;
+    Window* const found = Find(dialog);
+    if (found == nullptr || found->handle == nullptr) return;
     const auto load = [this, iconId](int width, int height) {
         return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(iconId), IMAGE_ICON, width, height, LR_SHARED));
     };
     HICON large = load(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     HICON small = load(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
-    SendMessageA(found->second.handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
-    SendMessageA(found->second.handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
-    found->second.icon = large;
+    SendMessageA(found->handle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large));
+    SendMessageA(found->handle, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    found->icon = large;
 }
 
 void Win32WindowHost::RemoveSystemMenuItem(DialogHandler& dialog, int position)
@@ -287,11 +297,11 @@ void Win32WindowHost::ShowItem(DialogHandler& dialog, int id, bool show)
 
 void Win32WindowHost::FocusItem(DialogHandler& dialog, int id)
 {
-    const auto found = windows.find(&dialog);
+    Window* const found = Find(dialog);
     HWND item = Item(dialog, id);
     if (item == nullptr) return;
-    SendMessageA(found->second.handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-    found->second.focusChosen = true;
+    SendMessageA(found->handle, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    found->focusChosen = true;
 }
 
 void Win32WindowHost::SetChecked(DialogHandler& dialog, int id, bool checked)
@@ -323,9 +333,9 @@ void Win32WindowHost::SetProgressPosition(DialogHandler& dialog, int id, uint32_
 
 void Win32WindowHost::PresentFrame(DialogHandler& dialog, const Frame& frame)
 {
-    const auto found = windows.find(&dialog);
-    if (found == windows.end() || found->second.handle == nullptr || frame.rgb == nullptr) return;
-    Window& window = found->second;
+    Window* const found = Find(dialog);
+    if (found == nullptr || found->handle == nullptr || frame.rgb == nullptr) return;
+    Window& window = *found;
     if (window.frame != nullptr) DeleteObject(window.frame);
     window.frame = FrameBitmap(frame);
     window.frameWidth = frame.width;

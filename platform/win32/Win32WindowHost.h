@@ -7,8 +7,9 @@
 
 #include <windows.h>
 
-#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/WindowHost.h"
 
@@ -72,13 +73,14 @@ private:
     bool Paint(Window& window);
     void Forget(Window& window);
 
+    Window* Find(const DialogHandler& dialog) const;
     Window& Bind(DialogHandler& dialog);
     HWND Item(DialogHandler& dialog, int id) const;
     HWND OwnerFor(const DialogHandler& dialog) const;
     void ApplyMark();
 
     HINSTANCE instance;
-    std::map<const DialogHandler*, Window> windows;
+    std::vector<std::unique_ptr<Window>> windows;  // each stays where it is: the dialogs hold their Window
     const DialogHandler* mainWindow = nullptr;
     const DialogHandler* markedDialog = nullptr;  // the mark follows the main window
     std::string markProperty;

@@ -36,6 +36,7 @@ namespace varlin::win32 {
 namespace {
 
 constexpr int kExitBadUsage = 2;
+constexpr uint32_t kWindows9xBit = 0x80000000;  // of the platform version word
 
 constexpr char kUsage[] =
     "Usage: varlin.exe [--board DIR]\n\n"
@@ -85,17 +86,20 @@ Hardware RealHardware()
     return hardware;
 }
 
-// The board comes with the driver installed and running, as the program
-// leaves a machine it has run on.
-bool EmulatedHardware(const std::string& directory, const std::string& driverPath, Hardware& hardware,
-                      std::string& error)
+// The board comes as the program leaves a machine it has run on: on the NT
+// family with the driver installed and running; Windows 9x has neither
+// driver nor service, the program reaches the board itself.
+bool EmulatedHardware(const std::string& directory, const std::string& driverPath, bool ntFamily,
+                      Hardware& hardware, std::string& error)
 {
     hardware.board = emulated::EmulatedBoard::Open(directory, error);
     if (!hardware.board) return false;
     auto services = std::make_unique<emulated::EmulatedServiceManager>();
-    services->AddService(kDriverServiceName, driverPath, ServiceState::Running);
     auto device = std::make_unique<emulated::EmulatedKordexDevice>();
-    device->board = hardware.board.get();
+    if (ntFamily) {
+        services->AddService(kDriverServiceName, driverPath, ServiceState::Running);
+        device->board = hardware.board.get();
+    }
     device->driverRunning = [manager = services.get()] { return manager->IsRunning(kDriverServiceName); };
     auto direct = std::make_unique<emulated::EmulatedDirectHardware>();
     direct->board = hardware.board.get();
@@ -137,8 +141,9 @@ int Run(HINSTANCE instance)
     Hardware hardware = RealHardware();
     if (!arguments.boardDirectory.empty()) {
         std::string error;
-        if (!EmulatedHardware(arguments.boardDirectory, system.ProgramDirectory() + kDriverFileName, hardware,
-                              error)) {
+        const bool ntFamily = (system.PlatformVersion() & kWindows9xBit) == 0;
+        if (!EmulatedHardware(arguments.boardDirectory, system.ProgramDirectory() + kDriverFileName, ntFamily,
+                              hardware, error)) {
             MessageBoxA(nullptr, ("Not a board: " + error).c_str(), system.ApplicationName().c_str(),
                         MB_OK | MB_ICONEXCLAMATION);
             return EXIT_FAILURE;
@@ -150,11 +155,11 @@ int Run(HINSTANCE instance)
     if (FAILED(OleInitialize(nullptr))) return EXIT_FAILURE;
 
     // The program ends through QuitProgram or a restart, or here when
-    // start-up gives up.
+    // start-up gives up: in failure when the driver could not be had.
     Program program(instance, hardware);
     program.app.InitInstance();
     OleUninitialize();
-    return EXIT_SUCCESS;
+    return program.app.driverUnavailable ? EXIT_FAILURE : EXIT_SUCCESS;
 }
 
 }  // namespace

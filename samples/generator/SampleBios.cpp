@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "lha/LhaWriter.h"
+#include "logo/StockLogo.h"
 #include "platform/Files.h"
+#include "samples/generator/SamplePictures.h"
 
 namespace varlin::samples {
 
@@ -39,13 +41,17 @@ struct ChecksumPage {
     size_t blockStart;       // from the page's start: 0 or 0x400
 };
 
+// The logo member a sample carries: none, our payload, or a full-screen
+// logo in the stock format.
+enum class SampleLogo { None, Payload, Stock };
+
 struct SampleImage {
     const char* fileName;
     size_t size;
     char sizeCode;         // at size - 8103
     const char* biosId;    // 8 characters at size - 24
     size_t bootBlockSize;  // the top of the image, programmed last
-    bool withLogo;
+    SampleLogo logo;
     std::vector<PreservedArea> preserved;
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
     ChecksumPage checksums;
@@ -54,14 +60,17 @@ struct SampleImage {
 const std::vector<SampleImage>& Samples()
 {
     static const std::vector<SampleImage> samples = {
-        {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, true,
+        {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, SampleLogo::Payload,
          {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0}},
-        {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, true,
+        {"award-256k.bin", 256 * KiB, 'Z', "VL256K01", 16 * KiB, SampleLogo::Payload,
          {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
-        {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, false,
+        {"award-256k-nologo.bin", 256 * KiB, 'Z', "VL256K02", 16 * KiB, SampleLogo::None,
          {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
-        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, true, {}, true, {0x8000, false, 0}},
-        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, true,
+        // A stock board: its BIOS shows only a full-screen logo of its own format.
+        {"award-256k-stock.bin", 256 * KiB, 'Z', "VL256K03", 16 * KiB, SampleLogo::Stock,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, SampleLogo::Payload, {}, true, {0x8000, false, 0}},
+        {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, SampleLogo::Payload,
          {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
     };
     return samples;
@@ -159,7 +168,13 @@ public:
     void WriteError(std::string_view) override {}
 };
 
-bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::string& folder, const std::string& workFolder)
+// The logo members' contents, by kind.
+struct SampleLogos {
+    Bytes payload;
+    Bytes stock;
+};
+
+bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::string& folder, const std::string& workFolder)
 {
     SilentSink sink;
     LhaWriter writer(sink);
@@ -168,7 +183,8 @@ bool MakeImage(const SampleImage& sample, const Bytes& logoPayload, const std::s
         {"extension.rom", 0x4001, ModuleBytes(sample.size / 16, 2)},
         {"acpitbl.bin", 0x4002, ModuleBytes(sample.size / 32, 3)},
     };
-    if (sample.withLogo) modules.push_back({"varlin.bmp", 0x4000, logoPayload});
+    if (sample.logo == SampleLogo::Payload) modules.push_back({"varlin.bmp", 0x4000, logos.payload});
+    if (sample.logo == SampleLogo::Stock) modules.push_back({"fullscreen.bmp", 0x4000, logos.stock});
 
     Bytes image;
     for (const Module& module : modules) {
@@ -216,12 +232,16 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
 {
     // The logo inside the samples: the small sample bitmap, centred, as the
     // logo payload carries it (header word 0 in place of "BM").
-    Bytes logo;
-    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logo) != ReadStatus::Ok || logo.size() < 2) return false;
-    logo[0] = 0x00;
-    logo[1] = 0x00;
+    SampleLogos logos;
+    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logos.payload) != ReadStatus::Ok || logos.payload.size() < 2) {
+        return false;
+    }
+    logos.payload[0] = 0x00;
+    logos.payload[1] = 0x00;
+    // The stock board's own logo: a 16-colour picture drawn for it.
+    logos.stock = EncodeStockLogo(SampleStockLogo());
     for (const SampleImage& sample : Samples()) {
-        if (!MakeImage(sample, logo, folder, workFolder)) return false;
+        if (!MakeImage(sample, logos, folder, workFolder)) return false;
     }
     return true;
 }

@@ -119,7 +119,44 @@ bool WriteSampleJpeg(const std::string& path, int width, int height)
     return stbi_write_jpg(path.c_str(), width, height, 3, rgb.data(), 90) != 0;
 }
 
+// The stock logo's palette, 6-bit: black, eight blues from dark to light,
+// six rainbow colours, white.
+constexpr std::array<std::array<uint8_t, 3>, 16> kStockPalette = {{
+    {0, 0, 0},    {2, 4, 14},   {3, 6, 18},  {4, 8, 22},   {5, 11, 26},  {6, 14, 30},  {8, 17, 34},  {10, 20, 38},
+    {12, 24, 42}, {63, 10, 10}, {63, 36, 0}, {63, 60, 12}, {14, 52, 16}, {10, 50, 58}, {40, 18, 58}, {63, 63, 63},
+}};
+constexpr uint8_t kStockWhite = 15;
+constexpr uint8_t kStockYellow = 11;
+constexpr uint8_t kStockRainbow = 9;  // six stripes from here on
+
 }  // namespace
+
+StockPicture SampleStockLogo()
+{
+    StockPicture logo;
+    const int width = logo.format.width;
+    const int height = logo.format.height;
+    logo.palette.assign(kStockPalette.begin(), kStockPalette.end());
+    logo.pixels.resize(static_cast<size_t>(width) * height);
+    auto plot = [&](int x, int y, uint8_t index) {
+        if (x >= 0 && y >= 0 && x < width && y < height) logo.pixels[static_cast<size_t>(y) * width + x] = index;
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) plot(x, y, static_cast<uint8_t>(1 + y * 8 / height));
+    }
+    for (int stripe = 0; stripe < 6; ++stripe) {
+        for (int y = 300 + stripe * 8; y < 308 + stripe * 8; ++y) {
+            for (int x = 40; x < width - 40; ++x) plot(x, y, static_cast<uint8_t>(kStockRainbow + stripe));
+        }
+    }
+    static constexpr std::string_view kWord = "VARLIN";
+    static constexpr std::string_view kLine = "FULL SCREEN LOGO";
+    artwork::DrawText(kWord, (width - artwork::TextWidth(kWord, 12, 6)) / 2, 120, 12, 12, 6,
+                      [&](int x, int y) { plot(x, y, kStockWhite); });
+    artwork::DrawText(kLine, (width - artwork::TextWidth(kLine, 3, 6)) / 2, 380, 3, 3, 6,
+                      [&](int x, int y) { plot(x, y, kStockYellow); });
+    return logo;
+}
 
 bool WriteSamplePictures(const std::string& folder)
 {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/PreviewComposition.h"
+#include "logo/StockLogo.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/RunCommand.h"
@@ -116,6 +117,38 @@ TEST(PreviewCommandTest, TheRenderedLogoStandsWhereTheRulesSay)
         EXPECT_EQ(box.right, c.expected.right);
         EXPECT_EQ(box.bottom, c.expected.bottom);
     }
+}
+
+// For a stock board the screen is the picture as the build converts it,
+// over the whole screen, without the POST-message lines.
+TEST(PreviewCommandTest, AStockBoardShowsTheConvertedPictureOverTheWholeScreen)
+{
+    test::TempDir dir;
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(200, 100, 64));
+    const std::string picture = dir.Write("logo.bmp", bitmap);
+    const test::CommandResult result =
+        test::RunVarlin({"preview", "--picture", picture, "--bios", VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin",
+                         "--post-message", "--advanced", "--output", dir.File("screen.png")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "preview " + dir.File("screen.png") + ": the logo as stock 4-bit 640x480, over the whole screen\n");
+
+    StockPicture logo;
+    ASSERT_TRUE(DecodeStockLogo(test::StockLogoOf(bitmap), logo));
+    int width = 0;
+    int height = 0;
+    const auto rgb = test::DecodeRgb(test::ReadFile(dir.File("screen.png")), width, height);
+    ASSERT_EQ(width, 640);
+    ASSERT_EQ(height, 480);
+    for (size_t i = 0; i < logo.pixels.size(); ++i) {
+        const auto& entry = logo.palette[logo.pixels[i]];
+        for (size_t c = 0; c < 3; ++c) ASSERT_EQ(rgb[i * 3 + c], ScreenComponent(entry[c])) << "pixel " << i;
+    }
+
+    // Forced to our payload, the same picture is drawn as the preview always drew it.
+    const test::CommandResult payload =
+        test::RunVarlin({"preview", "--picture", picture, "--bios", VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin",
+                         "--logo-format", "payload", "--output", dir.File("screen.png")});
+    EXPECT_EQ(payload.out, "preview " + dir.File("screen.png") + ": logo 200x100 at 220,190 (scale 1)\n");
 }
 
 TEST(PreviewCommandTest, TheAdvancedPreviewKeepsTheResolutionRule)

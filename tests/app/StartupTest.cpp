@@ -64,6 +64,7 @@ TEST_F(StartupTest, RunsInOrderUpToTheStartPageAsTheMarkedMainWindow)
     EXPECT_TRUE(platform().messages.shown.empty());
 
     EXPECT_TRUE(startPageSeen);
+    EXPECT_FALSE(fake.app.driverUnavailable);
     EXPECT_EQ(Log(), (std::vector<std::string>{"main 102", "run 102", "end 102 2"}));
     EXPECT_EQ(platform().windows.mainWindow, &fake.app.startPage);
     EXPECT_EQ(StartPage().property, "varlin");
@@ -101,6 +102,7 @@ TEST_F(StartupTest, WithoutTheDriverNoPageIsShown)
     EXPECT_FALSE(fake.app.InitInstance());
 
     EXPECT_FALSE(startPageSeen);
+    EXPECT_TRUE(fake.app.driverUnavailable);  // the process ends in failure
     EXPECT_TRUE(Log().empty());
     EXPECT_FALSE(platform().messages.shown.empty());  // the service's own messages
     EXPECT_TRUE(platform().kordex.requests.empty());

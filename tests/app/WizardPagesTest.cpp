@@ -110,6 +110,25 @@ TEST_F(WizardPagesTest, ABitmapIsAlwaysShownIn640x480)
     ExpectEasyResolution("small.bmp", test::MakeBmp(test::MakeIndexedPicture(320, 240)), 0);
 }
 
+// On a stock board the preview shows the picture as the build will write
+// it: in the board's own full-screen format.
+TEST_F(WizardPagesTest, OnAStockBoardThePreviewShowsTheBoardsOwnFormat)
+{
+    programDir.Write("yta.bin", test::ReadFile(VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin"));
+    const std::string picture = dir.Write("small.bmp", test::MakeBmp(test::MakeIndexedPicture(320, 240)));
+    Host().Script(IDD_START_PAGE, {Click(IDC_PAGE_NEXT)});
+    Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT)});
+    Host().Script(IDD_ACCEPT_PAGE, {Check([&] {
+                                        const CPreviewDialog& preview = App().previewDialog;
+                                        EXPECT_TRUE(preview.logoTarget.stock);
+                                        EXPECT_EQ(preview.logo.Width(), 640);
+                                        EXPECT_EQ(preview.logo.Height(), 480);
+                                        EXPECT_TRUE(Host().Visible(preview));
+                                    }),
+                                    Click(IDC_PAGE_EXIT)});
+    EXPECT_EQ(RunUntilTheEnd(), 0);
+}
+
 TEST_F(WizardPagesTest, ARefusedPictureKeepsTheUserOnThePage)
 {
     Host().Script(IDD_START_PAGE, {Click(IDC_PAGE_NEXT)});

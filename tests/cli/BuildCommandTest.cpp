@@ -9,6 +9,7 @@
 #include "logo/PictureChecker.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "platform/Text.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/BiosImages.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/RunCommand.h"
@@ -25,14 +26,17 @@ struct SampleCase {
     std::vector<std::string> options;
     uint8_t headerLow;
     uint8_t headerHigh;
+    bool stock = false;  // the logo goes in the stock full-screen format
 };
 
 // The payload the logo member must hold: the header word, then the bitmap
 // without "BM" (its palette prepared when shown with the POST messages) or
-// the JPEG, whose reduction keeps every segment stb writes.
+// the JPEG, whose reduction keeps every segment stb writes; or the picture
+// as a 16-colour 640 x 480 stock logo.
 Bytes ExpectedPayload(const SampleCase& c, const test::TempDir& dir)
 {
     const Bytes picture = test::ReadFile(kSamples + "/pictures/" + c.picture);
+    if (c.stock) return test::StockLogoOf(picture);
     const bool bitmap = std::string(c.picture).ends_with(".bmp");
     Bytes payload(picture.begin() + (bitmap ? 2 : 0), picture.end());
     payload.insert(payload.begin(), {c.headerLow, c.headerHigh});
@@ -51,6 +55,11 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         {"award-256k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
         {"award-512k.bin", "varlin-640x480.bmp", {"--position", "center"}, 0x00, 0x00},
         {"award-1m.bin", "varlin-640x480.bmp", {"--position", "top-left"}, 0x10, 0x00},
+        // A stock image takes the logo in its own format, unless told otherwise.
+        {"award-256k-stock.bin", "varlin-640x480.bmp", {"--post-message"}, 0, 0, true},
+        {"award-256k-stock.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0, 0, true},
+        {"award-256k-stock.bin", "varlin-320x240.bmp", {"--logo-format", "payload"}, 0x00, 0x00},
+        {"award-256k.bin", "varlin-320x240.bmp", {"--logo-format", "stock"}, 0, 0, true},
     };
     for (const SampleCase& c : cases) {
         SCOPED_TRACE(c.bios);
@@ -63,7 +72,9 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        EXPECT_NE(result.out.find("built " + output), std::string::npos);
+        const std::string format = c.stock ? "stock 4-bit 640x480" : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
+        EXPECT_NE(result.out.find("built " + output + ": logo member of "), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(", " + format + "\n"), std::string::npos) << result.out;
         EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x", test::SampleSumPlaces(c.bios).mainAt)),
                   std::string::npos) << result.out;
 

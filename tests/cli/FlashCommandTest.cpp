@@ -8,6 +8,7 @@
 #include "flash/AwardRecords.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/BiosImages.h"
+#include "tests/support/Pictures.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"
 
@@ -65,6 +66,7 @@ INSTANTIATE_TEST_SUITE_P(BothModes, FlashCommandTest, ::testing::Values(false, t
 TEST_P(FlashCommandTest, EverySampleBoardTakesABiosWithANewLogo)
 {
     const Bytes payload = test::CentredBitmapPayload(test::ReadFile(kBitmap));
+    const Bytes stockLogo = test::StockLogoOf(test::ReadFile(kBitmap));  // the stock board's own format
     size_t boards = 0;
     for (const auto& entry : fs::directory_iterator(kSamples + "/boards")) {
         const std::string name = entry.path().filename().string();
@@ -99,10 +101,10 @@ TEST_P(FlashCommandTest, EverySampleBoardTakesABiosWithANewLogo)
             EXPECT_EQ(result.out, "flashed " + built + " into " + board + ": every region programmed and verified\n");
             EXPECT_EQ(after, image);
         }
-        ExpectLogoDecodes(dir, dir.File(name + "-after.bin"), payload);
+        ExpectLogoDecodes(dir, dir.File(name + "-after.bin"), name == "board-stock" ? stockLogo : payload);
         EXPECT_EQ(test::ReadFile(entry.path().string() + "/rom.bin"), shipped);
     }
-    EXPECT_EQ(boards, 7u);
+    EXPECT_EQ(boards, 8u);
 }
 
 // Where a layout puts the DMI region, for boards that have one.
@@ -227,6 +229,7 @@ TEST_P(FlashCommandTest, EasyPathBuildsTheBoardsOwnBiosWithTheLogo)
         {"board-128k", "varlin-640x480.bmp", {}, {}},
         {"board-1m", "varlin-800x600.jpg", {}, {"--resolution", "800x600"}},
         {"board-512k", "varlin-320x240.bmp", {"--position", "top-left"}, {"--position", "top-left"}},
+        {"board-stock", "varlin-800x600.jpg", {}, {"--resolution", "800x600"}},  // in its own format
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.board);
@@ -243,6 +246,8 @@ TEST_P(FlashCommandTest, EasyPathBuildsTheBoardsOwnBiosWithTheLogo)
                                          ": every region programmed and verified\n"))
             << result.out;
         EXPECT_TRUE(result.err.starts_with("Save Mainboard BIOS [")) << result.err;
+        EXPECT_EQ(result.out.find("\nlogo written as stock 4-bit 640x480\n") != std::string::npos,
+                  std::string(c.board) == "board-stock") << result.out;
 
         const std::string expected = dir.File(std::string(c.board) + "-expected.bin");
         std::vector<std::string> build = {"build", "--bios", original, "--picture", picture, "--output", expected};

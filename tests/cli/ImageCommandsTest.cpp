@@ -4,6 +4,7 @@
 
 #include "logo/BitmapFile.h"
 #include "logo/MemberChain.h"
+#include "logo/StockLogo.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/BiosImages.h"
 #include "tests/support/Pictures.h"
@@ -19,7 +20,8 @@ TEST(InspectCommandTest, ListsTheChainTheSlotTheSizeCodeAndTheId)
 {
     const test::CommandResult result = test::RunVarlin({"inspect", kSamples + "award-256k.bin"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    for (const char* line : {"-lh5-  5000:0  0xDF51 ok      original.tm", "4000:0", "varlin.bmp", "logo slot:  0xDC68, old logo",
+    for (const char* line : {"-lh5-  5000:0  0xDF51 ok      original.tm", "4000:0", "varlin.bmp",
+                             "\nlogo format: our payload (bitmap)\nlogo slot:  0xDC68, old logo",
                              "checksums:  *BBSS* table at 0x37000\n",
                              "  main     0x37FFE: stored 0x91, computed 0x91, holds\n",
                              "  block    0x37FFF: stored 0x93, computed 0x93 from 0x37400, holds\n",
@@ -31,6 +33,7 @@ TEST(InspectCommandTest, ListsTheChainTheSlotTheSizeCodeAndTheId)
     ASSERT_EQ(json.exitCode, 0);
     for (const char* field : {"\"members\": [", "\"loadAddress\": \"5000:0\"", "\"name\": \"acpitbl.bin\"",
                               "\"oldLength\": 0", "\"slotRefusal\": null", "\"romSize\": 262144",
+                              "\"logoFormat\": {\"kind\": \"none\", \"text\": \"none\"},",
                               "\"data\": \"ok\"", "\"main\": {\"offset\": 229374,", "\"start\": 226304, \"holds\": true",
                               "\"biosId\": \"VL256K02\""}) {
         EXPECT_NE(json.out.find(field), std::string::npos) << field << "\n" << json.out;
@@ -84,7 +87,8 @@ TEST(InspectCommandTest, SaysWhyAnImageHasNoSlot)
 TEST(ExtractCommandTest, EverySampleMemberIsWhatLhaExtracts)
 {
     test::TempDir dir;
-    for (const char* sample : {"award-128k.bin", "award-256k.bin", "award-256k-nologo.bin", "award-512k.bin", "award-1m.bin"}) {
+    for (const char* sample : {"award-128k.bin", "award-256k.bin", "award-256k-nologo.bin", "award-256k-stock.bin",
+                               "award-512k.bin", "award-1m.bin"}) {
         const Bytes image = test::ReadFile(kSamples + sample);
         const MemberChain chain = WalkMemberChain(image);
         ASSERT_GE(chain.members.size(), 3u) << sample;
@@ -146,6 +150,38 @@ TEST(ExtractCommandTest, TheLogoOfABuildIsThePictureBack)
             EXPECT_EQ(width, 800);
             EXPECT_EQ(height, 600);
         }
+    }
+}
+
+// A stock board's logo is shown for what it is, and comes back as a bitmap
+// of its own pixels and palette.
+TEST(ExtractCommandTest, AStockLogoComesBackAsABitmap)
+{
+    test::TempDir dir;
+    const std::string stock = kSamples + "award-256k-stock.bin";
+    const test::CommandResult inspect = test::RunVarlin({"inspect", stock});
+    EXPECT_NE(inspect.out.find("\nlogo format: stock 4-bit 640x480\n"), std::string::npos) << inspect.out;
+    const test::CommandResult json = test::RunVarlin({"inspect", "--json", stock});
+    EXPECT_NE(json.out.find("\"logoFormat\": {\"kind\": \"stock\", \"text\": \"stock 4-bit 640x480\", \"bits\": 4, "
+                            "\"width\": 640, \"height\": 480},"),
+              std::string::npos) << json.out;
+
+    ASSERT_EQ(test::RunVarlin({"extract", stock, "--member", "fullscreen.bmp", "-o", dir.File("data")}).exitCode, 0);
+    StockPicture logo;
+    ASSERT_TRUE(DecodeStockLogo(test::ReadFile(dir.File("data")), logo));
+    const test::CommandResult result = test::RunVarlin({"extract", stock, "--logo", "-o", dir.File("logo.bmp")});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(result.out.starts_with("logo: stock 4-bit 640x480, written as an 8-bit bitmap\n")) << result.out;
+
+    // Any viewer's reading of it: stb's, pixel for pixel.
+    int width = 0;
+    int height = 0;
+    const std::vector<uint8_t> rgb = test::DecodeRgb(test::ReadFile(dir.File("logo.bmp")), width, height);
+    ASSERT_EQ(width, 640);
+    ASSERT_EQ(height, 480);
+    for (size_t i = 0; i < logo.pixels.size(); ++i) {
+        const auto& entry = logo.palette[logo.pixels[i]];
+        for (size_t c = 0; c < 3; ++c) ASSERT_EQ(rgb[i * 3 + c], ScreenComponent(entry[c])) << "pixel " << i;
     }
 }
 

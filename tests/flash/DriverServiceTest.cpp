@@ -80,14 +80,32 @@ TEST_F(DriverServiceTest, MissingDriverFileEndsWithTheServiceRemoved)
 {
     EXPECT_FALSE(OpenDriver(info, platform.services));
     EXPECT_EQ(info.deviceHandle, kNoDevice);
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"StartService failure!", kCantGetHandle, "ControlService failure!"}));
+    // First the file and its folder, then the service's own messages.
+    const std::string missing = "The driver file \"kordex.sys\" is missing.\n\nIt belongs in the program's folder:\n" +
+                                platform.system.programDirectory;
+    EXPECT_EQ(Shown(), (std::vector<std::string>{missing, "StartService failure!", kCantGetHandle,
+                                                 "ControlService failure!"}));
     ExpectErrorBoxes();
     EXPECT_TRUE(Manager().services.empty());
     EXPECT_EQ(Manager().OpenHandleCount(), 0u);
 }
 
+TEST_F(DriverServiceTest, DriverFileTheServiceCannotStart)
+{
+    PutDriverFile();
+    Manager().driverLoads = [](const std::string&) { return false; };
+    EXPECT_FALSE(OpenDriver(info, platform.services));
+    const std::string notStarted = "The driver file \"kordex.sys\" in the program's folder\n" +
+                                   platform.system.programDirectory + "\ncould not be started.";
+    EXPECT_EQ(Shown(), (std::vector<std::string>{notStarted, "StartService failure!", kCantGetHandle,
+                                                 "ControlService failure!"}));
+    ExpectErrorBoxes();
+    EXPECT_TRUE(Manager().services.empty());
+}
+
 TEST_F(DriverServiceTest, RunningServiceWithoutDevice)
 {
+    PutDriverFile();
     platform.kordex.board = nullptr;  // the driver runs but makes no device
     Manager().AddService("Kordex", DriverPath(), ServiceState::Running);
     EXPECT_FALSE(OpenDriver(info, platform.services));

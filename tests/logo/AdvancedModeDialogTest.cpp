@@ -152,6 +152,13 @@ TEST_F(AdvancedModeDialogTest, TheResolutionRuleComesFirstForBuildAndFlashAndLas
     EXPECT_TRUE(Shown().empty());
     EXPECT_TRUE(fake.platform.windows.Visible(fake.app.previewDialog));
     EXPECT_EQ(fake.app.previewDialog.screenResolution, 1);
+    EXPECT_FALSE(fake.app.previewDialog.logoTarget.stock);
+
+    // A stock board's BIOS: the preview shows the logo in the board's own format.
+    Type(IDC_BIOS_PATH, std::string(kSamples) + "/bios/award-256k-stock.bin");
+    dialog.OnCommand(IDC_PREVIEW);
+    EXPECT_TRUE(fake.app.previewDialog.logoTarget.stock);
+    EXPECT_EQ(fake.app.previewDialog.logo.Width(), 640);
 }
 
 TEST_F(AdvancedModeDialogTest, BuildWritesTheChosenFileOnlyWhenTheUserConfirms)

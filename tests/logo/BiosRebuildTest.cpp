@@ -340,6 +340,48 @@ TEST_F(BiosRebuildTest, AnImageThatFailsItsCheckIsNeverWritten)
     EXPECT_FALSE(test::FileExists("tmp_b_pic"));
 }
 
+// A builder whose stock logo payload loses a pixel before it is packed, as
+// a faulty encoder would leave it: archive and payload agree, the picture
+// does not.
+class PixelLosingBuilder : public CAdvancedModeDialog {
+public:
+    using CAdvancedModeDialog::CAdvancedModeDialog;
+    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                         const std::string& memberName) override
+    {
+        Bytes payload = ReadFile(payloadPath);
+        payload[8 + 80 * 4 * 100 + 3] ^= 0x01;  // row 100, plane 0, the pixel at x 31
+        WriteWholeFile(payloadPath, payload);
+        return CAdvancedModeDialog::MakeLogoArchive(payloadPath, archivePath, memberName);
+    }
+};
+
+// A stock image's logo is rebuilt in the image's own format: the picture
+// converted (never given to the palette step), packed, checked by reading
+// it back as the BIOS does.
+TEST_F(BiosRebuildTest, AStockImageTakesTheLogoInItsOwnFormat)
+{
+    const Bytes source = ReadFile(VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin");
+    const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(200, 150, 64));
+    builder.showPostMessage = 1;
+    ASSERT_TRUE(Build(source, "logo.bmp", bitmap)) << ::testing::PrintToString(Shown());
+    EXPECT_TRUE(builder.lastRebuild.logo.stock);
+    EXPECT_EQ(builder.logoHeaderWord, 0);
+    EXPECT_FALSE(test::FileExists("chack_pallete"));
+    EXPECT_EQ(DecodersOnLogo(test::StockLogoOf(bitmap)), "");
+    EXPECT_EQ(test::FirstChangeOutside(source, ReadFile(WorkImage()), {{0xDC68, 0x37000}, {0x37FFE, 0x38000}}), "");
+
+    PixelLosingBuilder losing(app);
+    losing.biosPath = builder.biosPath;
+    losing.picturePath = builder.picturePath;
+    losing.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
+    EXPECT_FALSE(losing.BuildBiosWithLogo());
+    ASSERT_EQ(Shown().size(), 1u);
+    EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new stock logo shows colour ")) << Shown()[0];
+    EXPECT_NE(Shown()[0].find(" at pixel 31,100 where the picture has "), std::string::npos) << Shown()[0];
+    EXPECT_EQ(ReadFile(losing.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
 TEST_F(BiosRebuildTest, AnArchiveWithoutMemberStopsTheBuild)
 {
     EXPECT_FALSE(builder.MakeLogoArchive(dir.File("missing.tbp"), "tmp_b_pic", "logo.bmp"));

@@ -75,7 +75,8 @@ BootBlockSumPlaces SampleSumPlaces(const std::string& sampleName)
 {
     static const std::map<std::string, BootBlockSumPlaces> places = {
         {"award-128k.bin", {0x1BFFE, 0x1B000}},    {"award-256k.bin", {0x37FFE, 0x37400}},
-        {"award-256k-nologo.bin", {0x37FFE, 0x37400}}, {"award-512k.bin", {0x78FFE, std::nullopt}},
+        {"award-256k-nologo.bin", {0x37FFE, 0x37400}}, {"award-256k-stock.bin", {0x37FFE, 0x37400}},
+        {"award-512k.bin", {0x78FFE, std::nullopt}},
         {"award-1m.bin", {0xF7FFE, 0xF7400}},
     };
     return places.at(sampleName);

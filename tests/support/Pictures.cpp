@@ -6,7 +6,9 @@
 #include <random>
 #include <stdexcept>
 
+#include "logo/StockConversion.h"
 #include "platform/ByteOrder.h"
+#include "platform/native/NativePictureLoader.h"
 
 namespace varlin::test {
 
@@ -210,6 +212,14 @@ std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height)
     std::vector<uint8_t> rgb(pixels, pixels + static_cast<size_t>(width) * height * 3);
     stbi_image_free(pixels);
     return rgb;
+}
+
+Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format)
+{
+    NativePictureLoader loader;
+    RgbImage picture;
+    if (!loader.LoadPicture(pictureFile.data(), pictureFile.size(), picture)) return {};
+    return EncodeStockLogo(MakeStockPicture(picture, format));
 }
 
 }  // namespace varlin::test

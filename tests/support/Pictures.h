@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
+#include "logo/StockLogo.h"
 #include "platform/Files.h"
 
 namespace varlin::test {
@@ -39,5 +40,9 @@ Bytes InsertSegmentAfterApp0(const Bytes& jpeg, uint8_t code, const Bytes& body)
 
 // Decodes a JPEG or bitmap with stb_image to 8-bit RGB; empty on failure.
 std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height);
+
+// The stock logo data a build makes of the picture file: its pixels as the
+// native picture loader gives them, converted to the format.
+Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format = kCommonStockLogo);
 
 }  // namespace varlin::test

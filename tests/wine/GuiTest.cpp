@@ -87,9 +87,11 @@ bool WriteFile(const fs::path& path, const std::vector<char>& bytes)
     return static_cast<bool>(out);
 }
 
+// Until the file can be opened: a file that has just taken its name may
+// still be held, for a moment, by the program's rename.
 bool WaitForFile(const fs::path& path)
 {
-    return WaitUntil([&path] { return fs::exists(path); });
+    return WaitUntil([&path] { return static_cast<bool>(std::ifstream(path, std::ios::binary)); });
 }
 
 // The program folder as it is installed: the program with the preview's
@@ -134,13 +136,13 @@ HWND ExpectWindow(const ProgramRun& run, const char* caption, const char* what)
     return window;
 }
 
-bool StartProgram(const Setup& setup, ProgramRun& run)
+// The program in the work folder, by default on the board there.
+bool StartProgram(const Setup& setup, ProgramRun& run, const char* program = "varlin.exe", bool onBoard = true)
 {
     std::string line = "\"";
-    line += (setup.work / "varlin.exe").string();
-    line += "\" --board \"";
-    line += (setup.work / "board").string();
+    line += (setup.work / program).string();
     line += '"';
+    if (onBoard) line += " --board \"" + (setup.work / "board").string() + '"';
     const bool started = run.Start(line, setup.work.string());
     WINE_EXPECT(started, "the program starts (%lu)", GetLastError());
     return started;
@@ -166,21 +168,22 @@ bool Contains(const std::vector<std::string>& texts, const std::string& text)
     return false;
 }
 
+// Enumeration step: keeps the first edit control in *found (an HWND).
+BOOL CALLBACK TakeEditChild(HWND child, LPARAM found)
+{
+    char name[16] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") != 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
 // Types the name into the system's file dialog and confirms it.
 bool ChooseFile(HWND dialog, const fs::path& path)
 {
     HWND edit = GetDlgItem(dialog, kFileNameEdit);
     if (HWND combo = GetDlgItem(dialog, kFileNameCombo); edit == nullptr && combo != nullptr) {
-        EnumChildWindows(
-            combo,
-            [](HWND child, LPARAM found) -> BOOL {
-                char name[16] = {};
-                GetClassNameA(child, name, sizeof name);
-                if (lstrcmpiA(name, "Edit") != 0) return TRUE;
-                *reinterpret_cast<HWND*>(found) = child;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&edit));
+        EnumChildWindows(combo, TakeEditChild, reinterpret_cast<LPARAM>(&edit));
     }
     WINE_EXPECT(edit != nullptr, "the file dialog has a name box");
     if (edit == nullptr) return false;
@@ -233,27 +236,10 @@ void ShowAbout(const Setup& setup, const ProgramRun& run, HWND window, const cha
     WINE_EXPECT(WaitForWindowGone(about), "OK closes the About box");
 }
 
-// Start page, About box, Advanced page, Backup BIOS, the file, and Exit.
-void BackupScenario(const Setup& setup)
+// Backup BIOS from the Advanced page into backup.bin: the file equals the
+// board's ROM.
+void BackUpTheRom(const Setup& setup, const ProgramRun& run, HWND advanced)
 {
-    ProgramRun run;
-    if (!StartOnBoard(setup, run, "board-256k")) return;
-
-    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
-    if (start == nullptr) return;
-    WINE_EXPECT(ItemEnabled(start, kPageNext), "the board's BIOS was found: Next >> is enabled");
-    WINE_EXPECT(fs::exists(WorkFile(setup, "yta.bin")), "the board's BIOS was copied to yta.bin");
-    WINE_EXPECT(ItemText(start, kStartAdvanced) == "Advanced >>", "the start page's buttons");
-    Shot(setup, start, "start-page");
-
-    ShowAbout(setup, run, start, "about");
-
-    Click(start, kStartAdvanced);
-    HWND advanced = ExpectWindow(run, "Advanced", "Advanced >> shows the Advanced page");
-    if (advanced == nullptr) return;
-    WINE_EXPECT(!IsWindowVisible(start), "the start page is hidden");
-    Shot(setup, advanced, "advanced-page");
-
     Click(advanced, kAdvancedBackup);
     HWND saveAs = ExpectWindow(run, "Save As", "Backup BIOS asks for a file name");
     if (saveAs == nullptr) return;
@@ -281,6 +267,36 @@ void BackupScenario(const Setup& setup)
     WINE_EXPECT(ReadFile(setup.work / "board" / "rom.bin", rom), "the board's ROM");
     WINE_EXPECT(!rom.empty() && copied == rom, "the backup equals the ROM (%zu of %zu bytes)", copied.size(), rom.size());
     WINE_EXPECT(!fs::exists(backupFile.string() + ".partial"), "no partial file is left");
+}
+
+// The start page of a program that found the board's BIOS.
+HWND ExpectStartPage(const Setup& setup, const ProgramRun& run)
+{
+    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
+    if (start == nullptr) return nullptr;
+    WINE_EXPECT(ItemEnabled(start, kPageNext), "the board's BIOS was found: Next >> is enabled");
+    WINE_EXPECT(fs::exists(WorkFile(setup, "yta.bin")), "the board's BIOS was copied to yta.bin");
+    WINE_EXPECT(ItemText(start, kStartAdvanced) == "Advanced >>", "the start page's buttons");
+    Shot(setup, start, "start-page");
+    return start;
+}
+
+// Start page, About box, Advanced page, Backup BIOS, the file, and Exit.
+void BackupScenario(const Setup& setup)
+{
+    ProgramRun run;
+    if (!StartOnBoard(setup, run, "board-256k")) return;
+    HWND start = ExpectStartPage(setup, run);
+    if (start == nullptr) return;
+
+    ShowAbout(setup, run, start, "about");
+
+    Click(start, kStartAdvanced);
+    HWND advanced = ExpectWindow(run, "Advanced", "Advanced >> shows the Advanced page");
+    if (advanced == nullptr) return;
+    WINE_EXPECT(!IsWindowVisible(start), "the start page is hidden");
+    Shot(setup, advanced, "advanced-page");
+    BackUpTheRom(setup, run, advanced);
 
     // The close box of the Advanced page ends the program and its working copy.
     WINE_EXPECT(IsWindowVisible(advanced), "the Advanced page stays");
@@ -460,11 +476,12 @@ std::vector<char> PictureData(const Setup& setup, const char* name)
     return file;
 }
 
-// Leaves the image's logo member as a one-member archive NAME.lzh, with the
-// payload it must hold as NAME.expected, in the work folder's "logos"
-// folder: the test's runner decodes it with lha once the program is over.
-void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image,
-                     const std::vector<char>& payload)
+// Leaves the image's logo member as a one-member archive NAME.lzh in the
+// work folder's "logos" folder, beside files NAME + suffix that say what it
+// must decode to: the test's runner decodes it with lha once the program is
+// over.
+void LeaveLogoFiles(const Setup& setup, const std::string& name, const std::vector<char>& image,
+                    const std::map<std::string, std::vector<char>>& checks)
 {
     LogoMember logo;
     const bool found = FindLogoMember(image, logo);
@@ -475,8 +492,26 @@ void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vec
     std::vector<char> archive(image.begin() + static_cast<std::ptrdiff_t>(logo.offset),
                               image.begin() + static_cast<std::ptrdiff_t>(logo.offset + logo.length));
     archive.push_back('\0');  // the archive's closing byte
-    WINE_EXPECT(WriteFile(folder / (name + ".lzh"), archive) && WriteFile(folder / (name + ".expected"), payload),
-                "the logo of %s can be left for lha", name.c_str());
+    bool written = WriteFile(folder / (name + ".lzh"), archive);
+    for (const auto& [suffix, contents] : checks) written = WriteFile(folder / (name + suffix), contents) && written;
+    WINE_EXPECT(written, "the logo of %s can be left for lha", name.c_str());
+}
+
+// The payload the logo must decode to: NAME.expected.
+void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image,
+                     const std::vector<char>& payload)
+{
+    LeaveLogoFiles(setup, name, image, {{".expected", payload}});
+}
+
+// A stock board's logo: what its data must begin with (NAME.head: the
+// format's magic and the board's size) and its length (NAME.size); the
+// program itself has compared every pixel before it wrote the image.
+void LeaveStockLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image)
+{
+    const std::vector<char> head = {'A', 'W', 'B', 'M', '\x80', '\x02', '\xE0', '\x01'};  // 640 x 480
+    const std::string size = "153660\n";  // 4-bit
+    LeaveLogoFiles(setup, name, image, {{".head", head}, {".size", std::vector<char>(size.begin(), size.end())}});
 }
 
 // The boot block's main checksum byte: the end of the page that holds the
@@ -597,6 +632,43 @@ void EasyModeScenario(const Setup& setup)
     LeaveLogoForLha(setup, "easy-rom", rom, Payload(kJpeg800x600, PictureData(setup, "varlin-800x600.jpg")));
 }
 
+// The Easy Mode on a stock board, whose BIOS shows only a full-screen logo
+// of its own format: the preview shows a 320 x 240 bitmap over the whole
+// screen, and after the update the ROM holds it in that format.
+void StockBoardScenario(const Setup& setup)
+{
+    ProgramRun run;
+    if (!StartOnBoard(setup, run, "board-stock")) return;
+    HWND start = ExpectWindow(run, "VARLIN", "the start page shows");
+    if (start == nullptr) return;
+    Click(start, kPageNext);
+    HWND picture = NextPage(run, start, "VARLIN", "Next >> shows the picture page");
+    if (picture == nullptr) return;
+    Click(picture, kPictureBrowse);
+    HWND open = ExpectWindow(run, "Open", "Browse opens the file dialog");
+    if (open == nullptr) return;
+    ChooseFile(open, "varlin-320x240.bmp");
+    WINE_EXPECT(WaitUntil([&] { return !ItemText(picture, kPicturePath).empty(); }), "a picture is chosen");
+
+    Click(picture, kPageNext);
+    HWND preview = ExpectWindow(run, "Preview", "Next >> shows the preview");
+    HWND accept = NextPage(run, picture, "VARLIN", "Next >> shows the accept page");
+    if (preview == nullptr || accept == nullptr) return;
+    Shot(setup, preview, "preview-full-screen");
+    Click(accept, kPageNext);
+    WINE_EXPECT(WaitForWindowGone(preview), "the preview is hidden before the Warning");
+    if (!AcceptWarning(setup, run, "warning")) return;
+    if (PressUpdate(setup, run, "stock") == nullptr) return;
+    CancelFinished(setup, run, "stock-finished");
+
+    std::vector<char> source;
+    std::vector<char> rom;
+    WINE_EXPECT(ReadFile(setup.work / "bios" / "board.bin", source) && ReadFile(setup.work / "board" / "rom.bin", rom),
+                "the board's BIOS and ROM");
+    ExpectOnlyLogoSlotChanged(source, rom);
+    LeaveStockLogoForLha(setup, "stock-rom", rom);
+}
+
 // The Advanced Mode dialog as "Super >>" opens it: About from its system
 // menu, a BIOS and a bitmap chosen through the system's file dialogs, the
 // preview with the POST messages, Build BIOS File through Save As, and
@@ -698,6 +770,99 @@ void AdvancedFlashScenario(const Setup& setup)
     LeaveLogoForLha(setup, "flashed-rom", rom, Payload(kJpegTopLeft, PictureData(setup, "varlin-640x480.jpg")));
 }
 
+// The Windows version wine reports to programs of this file name, from its
+// per-application setting; empty when there is none.
+std::string WineVersionFor(const char* program)
+{
+    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + program;
+    HKEY settings = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &settings) != ERROR_SUCCESS) return "";
+    char version[32] = {};
+    DWORD size = sizeof version - 1;
+    const bool read = RegQueryValueExA(settings, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(version),
+                                       &size) == ERROR_SUCCESS;
+    RegCloseKey(settings);
+    return read ? version : "";
+}
+
+// The program as on Windows 98: the prefix reports version 98 to a program
+// named varlin98.exe, and such a board has neither driver nor service, so
+// the program reaches it through the BIOS flash SMI (were it to try the
+// driver, it would say so in "Error" boxes).  No service message, the start
+// page, a Backup equal to the ROM, and an update to Finished.
+void Windows98Scenario(const Setup& setup)
+{
+    const std::string version = WineVersionFor("varlin98.exe");
+    WINE_EXPECT(version == "win98", "wine reports Windows 98 to varlin98.exe, not '%s'", version.c_str());
+    if (!PrepareProgramFolder(setup, "board-256k")) return;
+    std::error_code error;
+    fs::copy_file(setup.work / "varlin.exe", setup.work / "varlin98.exe", error);
+    const fs::path biosFile = WorkFile(setup, "update.bin");
+    fs::copy_file(setup.work / "board" / "rom.bin", biosFile, error);
+    WINE_EXPECT(!error, "the program and the update can be copied");
+    ProgramRun run;
+    if (!StartProgram(setup, run, "varlin98.exe")) return;
+
+    HWND start = ExpectStartPage(setup, run);
+    if (start == nullptr) return;
+    WINE_EXPECT(FindWindowOf(run.Id(), "Error") == nullptr, "no driver service message");
+    Click(start, kStartAdvanced);
+    HWND advanced = ExpectWindow(run, "Advanced", "Advanced >> shows the Advanced page");
+    if (advanced == nullptr) return;
+    BackUpTheRom(setup, run, advanced);
+    if (StartUpdate(setup, run, advanced, biosFile, "win98") == nullptr) return;
+    CancelFinished(setup, run, "win98-finished");
+    std::vector<char> rom;
+    std::vector<char> update;
+    WINE_EXPECT(ReadFile(setup.work / "board" / "rom.bin", rom) && ReadFile(biosFile, update) && rom == update,
+                "the ROM holds the update");
+}
+
+// The program on the machine (no --board) without "kordex.sys" beside it:
+// the first message names the file and the program's folder, the service's
+// own messages follow, the service is gone again and the program ends in
+// failure without a page.
+void MissingDriverScenario(const Setup& setup)
+{
+    if (!PrepareProgramFolder(setup, "board-256k")) return;
+    ProgramRun run;
+    if (!StartProgram(setup, run, "varlin.exe", false)) return;
+
+    // Each message in turn, answered with OK, until the program ends.
+    std::vector<std::string> shown;
+    DWORD exitCode = 0;
+    bool ended = false;
+    HWND box = nullptr;
+    bool pageShown = false;
+    while (shown.size() < 8 && WaitUntil([&] {
+               pageShown = pageShown || FindWindowOf(run.Id(), "VARLIN") != nullptr;
+               ended = run.WaitForExit(exitCode, 0);
+               box = FindWindowOf(run.Id(), "Error");
+               return ended || box != nullptr;
+           }) && !ended) {
+        const std::vector<std::string> texts = StaticTexts(box);
+        shown.push_back(texts.empty() ? std::string() : texts.back());
+        if (shown.size() == 1) Shot(setup, box, "driver-missing");
+        Click(box, kOk);
+        WINE_EXPECT(WaitForWindowGone(box), "OK closes the message");
+    }
+    WINE_EXPECT(ended, "the program ends after its messages");
+    WINE_EXPECT(exitCode == EXIT_FAILURE, "exit code %lu, expected %d", exitCode, EXIT_FAILURE);
+    std::string folder = setup.work.string();
+    if (folder.back() != '\\') folder += '\\';
+    const std::string missing = "The driver file \"kordex.sys\" is missing.\n\nIt belongs in the program's folder:\n" + folder;
+    WINE_EXPECT(!shown.empty() && lstrcmpiA(shown[0].c_str(), missing.c_str()) == 0, "the first message: '%s'",
+                shown.empty() ? "" : shown[0].c_str());
+    WINE_EXPECT(Contains(shown, "StartService failure!"), "the service's messages follow (%zu in all)", shown.size());
+    WINE_EXPECT(!pageShown, "no page was shown");
+
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager != nullptr ? OpenServiceA(manager, "Kordex", SERVICE_QUERY_STATUS) : nullptr;
+    WINE_EXPECT(service == nullptr, "the service was removed again");
+    if (service != nullptr) CloseServiceHandle(service);
+    if (manager != nullptr) CloseServiceHandle(manager);
+}
+
 }  // namespace
 
 }  // namespace varlin::wine
@@ -717,6 +882,9 @@ int main(int argc, char** argv)
         {"easy-mode", EasyModeScenario},
         {"advanced-mode", AdvancedModeScenario},
         {"advanced-flash", AdvancedFlashScenario},
+        {"stock-board", StockBoardScenario},
+        {"windows-98", Windows98Scenario},
+        {"missing-driver", MissingDriverScenario},
     };
     const auto scenario = scenarios.find(argv[1]);
     if (scenario == scenarios.end()) {

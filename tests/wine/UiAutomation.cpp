@@ -77,12 +77,17 @@ bool ProgramRun::WaitForExit(DWORD& exitCode, DWORD milliseconds)
     return GetExitCodeProcess(information.hProcess, &exitCode) != 0;
 }
 
+HWND FindWindowOf(DWORD processId, const std::string& caption)
+{
+    Search search = {processId, &caption, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds)
 {
     for (DWORD waited = 0; waited <= milliseconds; waited += kPollMilliseconds) {
-        Search search = {processId, &caption, nullptr};
-        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found != nullptr) return search.found;
+        if (HWND found = FindWindowOf(processId, caption)) return found;
         Sleep(kPollMilliseconds);
     }
     std::printf("no window \"%s\" within %lu ms\n", caption.c_str(), milliseconds);

@@ -34,8 +34,11 @@ private:
     PROCESS_INFORMATION information = {};
 };
 
-// A visible top-level window of the process with exactly this caption;
-// nullptr when none came within the wait.
+// A visible top-level window of the process with exactly this caption, now;
+// nullptr when there is none.
+HWND FindWindowOf(DWORD processId, const std::string& caption);
+// The same, waited for; nullptr (and a line saying so) when none came
+// within the wait.
 HWND WaitForWindow(DWORD processId, const std::string& caption, DWORD milliseconds = kWaitMilliseconds);
 // True when the window was destroyed or hidden within the wait.
 bool WaitForWindowGone(HWND window, DWORD milliseconds = kWaitMilliseconds);

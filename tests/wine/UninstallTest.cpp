@@ -1,5 +1,10 @@
 // The uninstall library as the product's removal program uses it: loaded by
 // name, its exports looked up undecorated, against the real service manager.
+//
+//   uninstall_wine_test [LIBRARY [--windows-98]]
+//
+// With --windows-98 the test runs as a program the system reports Windows 98
+// to: the library must then leave the service alone.
 #include <windows.h>
 
 #include <cstdio>
@@ -20,6 +25,14 @@ bool ServiceExists(SC_HANDLE manager)
     return true;
 }
 
+void DeleteTheService(SC_HANDLE manager)
+{
+    SC_HANDLE service = OpenServiceA(manager, kServiceName, DELETE);
+    if (service == nullptr) return;
+    DeleteService(service);
+    CloseServiceHandle(service);
+}
+
 bool InstallStoppedService(SC_HANDLE manager)
 {
     SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
@@ -36,6 +49,8 @@ bool InstallStoppedService(SC_HANDLE manager)
 int main(int argc, char** argv)
 {
     const char* library = argc > 1 ? argv[1] : "uninstall.dll";
+    const bool windows98 = argc > 2 && lstrcmpA(argv[2], "--windows-98") == 0;
+    if (windows98) WINE_EXPECT((GetVersion() & 0x80000000) != 0, "the system says Windows 9x (%08lx)", GetVersion());
     HMODULE module = LoadLibraryA(library);
     WINE_EXPECT(module != nullptr, "cannot load %s (%lu)", library, GetLastError());
     if (module == nullptr) return 1;
@@ -48,10 +63,15 @@ int main(int argc, char** argv)
     WINE_EXPECT(manager != nullptr, "the service manager opens (%lu)", GetLastError());
     if (manager == nullptr) return 1;
 
-    // Installed and stopped: removed at once.
+    // Installed and stopped: removed at once; on Windows 98, where there is
+    // no such service, left alone.
     WINE_EXPECT(InstallStoppedService(manager), "the service can be created (%lu)", GetLastError());
     WINE_EXPECT(ServiceExists(manager), "the service exists before");
     WINE_EXPECT(initialize(nullptr, nullptr, 0) == 0, "UninstInitialize returns 0");
+    if (windows98) {
+        WINE_EXPECT(ServiceExists(manager), "on Windows 98 the service is not touched");
+        DeleteTheService(manager);
+    }
     WINE_EXPECT(!ServiceExists(manager), "the service is gone");
 
     // Not installed at all: nothing happens, still 0.

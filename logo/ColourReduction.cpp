@@ -1,0 +1,206 @@
+#include "logo/ColourReduction.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "logo/StockLogo.h"
+
+namespace varlin {
+
+namespace {
+
+using Colour = std::array<uint8_t, 3>;
+
+struct ColourCount {
+    Colour colour;
+    uint32_t count;
+};
+
+// A box of median cut: a run of the distinct colours, with the channel in
+// which they spread the most.
+struct Box {
+    size_t first = 0;
+    size_t last = 0;  // one past
+    uint64_t count = 0;
+    int axis = 0;
+    int range = 0;
+
+    uint64_t Priority() const { return count * static_cast<uint64_t>(range); }
+};
+
+// The picture's distinct colours with how often each occurs.
+std::vector<ColourCount> CountColours(const RgbImage& picture)
+{
+    std::vector<uint32_t> keys(picture.rgb.size() / 3);
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const uint8_t* p = &picture.rgb[i * 3];
+        keys[i] = static_cast<uint32_t>(p[0]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[2];
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<ColourCount> colours;
+    for (size_t i = 0; i < keys.size();) {
+        size_t run = i + 1;
+        while (run < keys.size() && keys[run] == keys[i]) ++run;
+        const uint32_t key = keys[i];
+        colours.push_back({{static_cast<uint8_t>(key >> 16), static_cast<uint8_t>(key >> 8), static_cast<uint8_t>(key)},
+                           static_cast<uint32_t>(run - i)});
+        i = run;
+    }
+    return colours;
+}
+
+Box Measure(const std::vector<ColourCount>& colours, size_t first, size_t last)
+{
+    Box box{first, last};
+    Colour low{255, 255, 255};
+    Colour high{0, 0, 0};
+    for (size_t i = first; i < last; ++i) {
+        box.count += colours[i].count;
+        for (size_t c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], colours[i].colour[c]);
+            high[c] = std::max(high[c], colours[i].colour[c]);
+        }
+    }
+    for (int c = 0; c < 3; ++c) {
+        const int range = high[static_cast<size_t>(c)] - low[static_cast<size_t>(c)];
+        if (range > box.range) {
+            box.range = range;
+            box.axis = c;
+        }
+    }
+    return box;
+}
+
+// Splits the box at the median of its pixels along its widest channel; each
+// half keeps at least one colour.
+std::pair<Box, Box> Split(std::vector<ColourCount>& colours, const Box& box)
+{
+    const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.first);
+    const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.last);
+    const size_t axis = static_cast<size_t>(box.axis);
+    std::sort(first, last, [axis](const ColourCount& a, const ColourCount& b) { return a.colour[axis] < b.colour[axis]; });
+    size_t middle = box.first + 1;
+    uint64_t below = colours[box.first].count;
+    while (middle + 1 < box.last && below * 2 < box.count) below += colours[middle++].count;
+    return {Measure(colours, box.first, middle), Measure(colours, middle, box.last)};
+}
+
+uint8_t SixBit(double component) { return static_cast<uint8_t>(std::lround(component * 63.0 / 255.0)); }
+
+// The count-weighted mean colour of each box.
+std::vector<Colour> MedianCutPalette(std::vector<ColourCount>& colours, size_t size)
+{
+    std::vector<Box> boxes = {Measure(colours, 0, colours.size())};
+    while (boxes.size() < size) {
+        const auto widest = std::max_element(boxes.begin(), boxes.end(),
+                                              [](const Box& a, const Box& b) { return a.Priority() < b.Priority(); });
+        if (widest->Priority() == 0) break;  // every box holds one colour
+        const auto [low, high] = Split(colours, *widest);
+        *widest = low;
+        boxes.push_back(high);
+    }
+    std::vector<Colour> palette;
+    for (const Box& box : boxes) {
+        std::array<double, 3> sum{};
+        for (size_t i = box.first; i < box.last; ++i) {
+            for (size_t c = 0; c < 3; ++c) sum[c] += static_cast<double>(colours[i].colour[c]) * colours[i].count;
+        }
+        palette.push_back({SixBit(sum[0] / box.count), SixBit(sum[1] / box.count), SixBit(sum[2] / box.count)});
+    }
+    return palette;
+}
+
+// The palette entry nearest to a colour (the first of equals, as a plain
+// search would find it), searched outwards from the colour's green in the
+// palette sorted by green: an entry whose green alone is farther than the
+// best so far ends the search in that direction.  Exact, and a few
+// entries a pixel instead of all 256.
+class NearestColour {
+public:
+    explicit NearestColour(const std::vector<std::array<int, 3>>& screen) : screen(screen)
+    {
+        for (size_t i = 0; i < screen.size(); ++i) byGreen.push_back(i);
+        std::stable_sort(byGreen.begin(), byGreen.end(), [&screen](size_t a, size_t b) { return screen[a][1] < screen[b][1]; });
+    }
+
+    size_t Find(const std::array<int, 3>& colour) const
+    {
+        const auto start = std::lower_bound(byGreen.begin(), byGreen.end(), colour[1],
+                                            [this](size_t index, int green) { return screen[index][1] < green; });
+        size_t best = 0;
+        int bestDistance = 1 << 30;
+        auto consider = [&](size_t index) {
+            int distance = 0;
+            for (size_t c = 0; c < 3; ++c) distance += (colour[c] - screen[index][c]) * (colour[c] - screen[index][c]);
+            if (distance < bestDistance || (distance == bestDistance && index < best)) {
+                bestDistance = distance;
+                best = index;
+            }
+        };
+        auto farther = [&](size_t index) {
+            const int green = colour[1] - screen[index][1];
+            return green * green > bestDistance;
+        };
+        for (auto up = start; up != byGreen.end() && !farther(*up); ++up) consider(*up);
+        for (auto down = start; down != byGreen.begin() && !farther(*(down - 1)); --down) consider(*(down - 1));
+        return best;
+    }
+
+private:
+    const std::vector<std::array<int, 3>>& screen;
+    std::vector<size_t> byGreen;
+};
+
+// Floyd-Steinberg, serpentine: each pixel takes the palette colour nearest
+// to it plus the error its neighbours passed on, and passes on its own
+// error 7/16 ahead, 3/16, 5/16 and 1/16 on the next row.
+std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& palette)
+{
+    std::vector<std::array<int, 3>> screen;
+    for (const Colour& entry : palette) {
+        screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
+    }
+    const int width = picture.width;
+    const NearestColour nearest(screen);
+    std::vector<uint8_t> pixels(static_cast<size_t>(width) * picture.height);
+    // Errors in sixteenths, with a spare column at each side.
+    std::vector<std::array<int, 3>> current(static_cast<size_t>(width) + 2);
+    std::vector<std::array<int, 3>> next(current.size());
+    for (int y = 0; y < picture.height; ++y) {
+        const int step = y % 2 == 0 ? 1 : -1;
+        for (int i = 0; i < width; ++i) {
+            const int x = step > 0 ? i : width - 1 - i;
+            const size_t at = static_cast<size_t>(y) * width + x;
+            std::array<int, 3> wanted;
+            for (size_t c = 0; c < 3; ++c) {
+                wanted[c] = std::clamp(picture.rgb[at * 3 + c] + current[static_cast<size_t>(x + 1)][c] / 16, 0, 255);
+            }
+            const size_t index = nearest.Find(wanted);
+            pixels[at] = static_cast<uint8_t>(index);
+            for (size_t c = 0; c < 3; ++c) {
+                const int error = wanted[c] - screen[index][c];
+                current[static_cast<size_t>(x + 1 + step)][c] += error * 7;
+                next[static_cast<size_t>(x + 1 - step)][c] += error * 3;
+                next[static_cast<size_t>(x + 1)][c] += error * 5;
+                next[static_cast<size_t>(x + 1 + step)][c] += error;
+            }
+        }
+        current.swap(next);
+        std::fill(next.begin(), next.end(), std::array<int, 3>{});
+    }
+    return pixels;
+}
+
+}  // namespace
+
+ReducedPicture ReduceColours(const RgbImage& picture, size_t colours)
+{
+    ReducedPicture reduced;
+    if (picture.Empty()) return reduced;
+    std::vector<ColourCount> counted = CountColours(picture);
+    reduced.palette = MedianCutPalette(counted, std::clamp<size_t>(colours, 1, 256));
+    reduced.pixels = Dither(picture, reduced.palette);
+    return reduced;
+}
+
+}  // namespace varlin

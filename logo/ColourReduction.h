@@ -1,0 +1,23 @@
+// Colour reduction for palette logos: median cut chooses the palette from
+// the picture's own colours, Floyd-Steinberg dithering maps the pixels to it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "platform/PictureLoaderPort.h"
+
+namespace varlin {
+
+struct ReducedPicture {
+    std::vector<std::array<uint8_t, 3>> palette;  // red, green, blue of 0..63; at most the colours asked for
+    std::vector<uint8_t> pixels;                  // one index a pixel, top row first
+};
+
+// Reduces `picture` to at most `colours` (2..256) palette entries with
+// 6-bit components.  A picture of no more colours than that keeps them
+// exactly, but for the 6-bit rounding.
+ReducedPicture ReduceColours(const RgbImage& picture, size_t colours);
+
+}  // namespace varlin

@@ -1,0 +1,43 @@
+// A user's picture turned into a stock logo: scaled to fit the logo's size
+// with its aspect ratio kept, centred on the background, and reduced to the
+// variant's palette.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "logo/StockLogo.h"
+#include "platform/Files.h"
+#include "platform/PictureLoaderPort.h"
+
+namespace varlin {
+
+// Around a picture of another shape than the logo: black, the colour of
+// the board's screen before and after the logo, so the picture looks as it
+// would on a screen of its own shape.
+inline constexpr std::array<uint8_t, 3> kStockBackground = {0, 0, 0};
+
+// Where the picture stands in the logo.
+struct LogoPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The largest size of the picture's shape that fits the logo, centred
+// (odd spare pixels go right and down).
+LogoPlacement FitIntoLogo(int pictureWidth, int pictureHeight, const StockLogoFormat& format);
+
+// The picture resampled to width x height with a tent filter as wide as a
+// source pixel or a destination pixel, whichever is the larger; at its own
+// size it comes back unchanged.
+RgbImage ResamplePicture(const RgbImage& picture, int width, int height);
+
+// The stock logo of `format` showing the picture.
+StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format);
+
+// The picture as an 8-bit bitmap file any viewer opens.
+Bytes StockPictureAsBitmap(const StockPicture& picture);
+
+}  // namespace varlin
