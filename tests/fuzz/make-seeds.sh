@@ -15,7 +15,7 @@ corpus="$here/corpus"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for target in picture_check bitmap jpeg_markers palette member_chain bios_update segment board_settings lha_decoder; do
+for target in picture_check bitmap jpeg_markers palette member_chain bios_update segment board_settings lha_decoder image_contents; do
     mkdir -p "$corpus/$target"
 done
 
@@ -42,6 +42,8 @@ done
 # The payload of the small bitmap, and the 128 KiB sample image.
 "$varlin" payload "$work/info40.bmp" -o "$corpus/palette/sample-payload.tbp" --post-message >/dev/null
 cp "$samples/bios/award-128k.bin" "$corpus/member_chain/sample-award-128k.bin"
+cp "$samples/bios/award-128k.bin" "$corpus/image_contents/sample-award-128k.bin"
+cp "$samples/bios/award-256k-stock.bin" "$corpus/image_contents/sample-award-256k-stock.bin"
 
 # The sample boards' segments and settings.
 for board in board-128k board-256k board-512k board-sst-protected; do
