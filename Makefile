@@ -4,10 +4,12 @@
 #               (native and sanitizer builds directly, the Windows build under wine)
 #   make gui    builds the Windows program and starts it under wine on the sample board
 #               (with no display set: on a virtual one, saving build/gui/start-page.png)
+#   make fuzz   builds the fuzz targets and runs each in turn for FUZZ_SECONDS
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PRESETS := native asan mingw64 mingw32
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps demo test gui $(PRESETS) clean
+.PHONY: all deps demo test gui fuzz fuzz-build $(PRESETS) clean
 
 all: native
 
@@ -21,11 +23,20 @@ $(PRESETS): deps
 demo: native
 	@scripts/demo.sh build/native/bin/varlin
 
-test: $(PRESETS)
+# The fuzz targets are built with clang (libFuzzer) in a build of their own.
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	@scripts/fuzz.sh build/fuzz $(FUZZ_SECONDS)
+
+test: $(PRESETS) fuzz-build
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)
 	ctest --preset mingw32 -j $(JOBS)
+	ctest --preset fuzz
 
 gui: mingw64
 	@scripts/gui.sh build/mingw64

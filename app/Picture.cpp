@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "logo/PictureChecker.h"
 #include "platform/Files.h"
 
 namespace varlin {
@@ -10,7 +11,7 @@ bool CPicture::Load(const std::string& path)
 {
     Free();
     Bytes bytes;
-    if (ReadWholeFile(path, bytes) != ReadStatus::Ok || bytes.empty()) return false;
+    if (ReadWholeFile(path, bytes, kPictureReadLimit) != ReadStatus::Ok || bytes.empty()) return false;
     return LoadFromMemory(bytes.data(), bytes.size());
 }
 

@@ -31,7 +31,7 @@ bool CPreviewDialog::LoadStockLogo()
     logo.Free();
     Bytes file;
     RgbImage picture;
-    if (ReadWholeFile(picturePath, file) != ReadStatus::Ok || file.empty() ||
+    if (ReadWholeFile(picturePath, file, kPictureReadLimit) != ReadStatus::Ok || file.empty() ||
         !app.platform.pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
         return false;
     }

@@ -4,14 +4,9 @@
 
 #include "biosfile/BiosFileMessages.h"
 #include "flash/FlashMessages.h"
+#include "platform/PartialFile.h"
 
 namespace varlin {
-
-namespace {
-
-constexpr char kPartialSuffix[] = ".partial";
-
-}  // namespace
 
 DialogResult BackupFiles::AskBackupFileName()
 {
@@ -36,9 +31,11 @@ bool BackupFiles::CreateBackupFile(BackupDialogPort& dialog)
     }
     if (AskBackupFileName() != DialogResult::Ok) return false;
 
-    const std::string partialPath = backupFilePath + kPartialSuffix;
+    // The copy goes to a file of its own beside the chosen one, which it
+    // replaces only once complete.
+    PartialFile partial(backupFilePath);
     RomBackup backup(rom, messages);
-    backup.backupFile = std::fopen(partialPath.c_str(), "w+b");
+    backup.backupFile = partial.Stream();
     if (backup.backupFile == nullptr) {
         messages.ShowMessage(text::kCouldntCreateFile);
         return false;
@@ -46,15 +43,12 @@ bool BackupFiles::CreateBackupFile(BackupDialogPort& dialog)
     backup.backupSize = rom.romInfo.RomSizeBytes();
     backup.backupStart = rom.romInfo.romBase;
     const bool copied = dialog.RunBackupDialog(backup);
-    const bool closed = std::fclose(backup.backupFile) == 0;
     backup.backupFile = nullptr;
+    const bool closed = partial.Close();
 
     if (copied && !closed) messages.ShowMessage(text::kBackupWriteFailed);
-    if (!copied || !closed) {
-        std::remove(partialPath.c_str());
-        return false;
-    }
-    if (!MoveFileReplacing(partialPath, backupFilePath)) {
+    if (!copied || !closed) return false;
+    if (!partial.ReplaceTarget()) {
         messages.ShowMessage(text::kCouldntCreateFile);
         return false;
     }

@@ -1,5 +1,6 @@
 #include "biosfile/BiosId.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -46,6 +47,14 @@ bool ReadFileBiosId(const std::string& path, std::string& id)
     }
     std::fclose(file);
     return true;
+}
+
+bool IsRomImageSize(uint64_t bytes)
+{
+    constexpr uint64_t kUnit = 0x10000;
+    if (bytes == kOtherSizeCodeUnits * kUnit) return true;
+    return std::any_of(kSizeCodes.begin(), kSizeCodes.end(),
+                       [bytes](const SizeCodeRow& row) { return bytes == row.romSizeUnits * kUnit; });
 }
 
 uint8_t SizeCodeRomUnits(std::span<const uint8_t> image)

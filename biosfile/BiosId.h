@@ -20,4 +20,8 @@ bool ReadFileBiosId(const std::string& path, std::string& id);
 // else 128 KiB.
 uint8_t SizeCodeRomUnits(std::span<const uint8_t> image);
 
+// True for the lengths a BIOS image can have: one of the ROM sizes the size
+// codes name (128 KiB, 256 KiB, 512 KiB, 1 MiB).
+bool IsRomImageSize(uint64_t bytes);
+
 }  // namespace varlin

@@ -122,8 +122,17 @@ bool BiosImage::CheckExtraRegion()
         return true;
     }
 
+    // The extra region follows the PNP region on boards whose small regions
+    // lie at the bottom of the ROM: 64 KiB above the PNP start, inside the
+    // ROM and below the Boot region.  Above a PNP region in the top 64 KiB
+    // that address would run past 4 GiB; such boards have no extra region.
     RomInfo& info = rom.romInfo;
-    info.extraStart = info.pnpStart + kExtraRegionSize;
+    const uint64_t extraStart = uint64_t{info.pnpStart} + kExtraRegionSize;
+    if (extraStart < info.romBase || extraStart < uint64_t{info.pnpStart} + info.pnpSize ||
+        extraStart + kExtraRegionSize > info.bootStart) {
+        return true;
+    }
+    info.extraStart = static_cast<uint32_t>(extraStart);
     uint8_t line[kordex::kLineSize];
     if (!ReadRomLine(info.extraStart, line)) return false;
     if (std::memcmp(line, kOptionRomMark, sizeof kOptionRomMark) == 0) return true;

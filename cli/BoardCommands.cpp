@@ -1,14 +1,21 @@
 // board create, identify and backup: emulated boards and the ROM device the
 // program uses, in driver mode or (--direct) in direct mode.
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "biosfile/BackupFiles.h"
+#include "biosfile/BiosId.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
+#include "flash/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
+#include "logo/MemberChain.h"
 #include "platform/Text.h"
 #include "platform/emulated/BoardMaker.h"
 
@@ -23,8 +30,18 @@ struct BoardCreateRequest {
     int layout = -1;
     std::string biosId;
     bool noWindowsFlash = false;
+    bool force = false;
     emulated::BoardOptions options;
 };
+
+bool HoldsBoard(const std::string& directory)
+{
+    std::error_code error;
+    for (const char* name : {emulated::kRomFileName, emulated::kSegmentFileName, emulated::kSettingsFileName}) {
+        if (std::filesystem::exists(std::filesystem::path(directory) / name, error)) return true;
+    }
+    return false;
+}
 
 bool ParseChipId(const std::string& text, uint16_t& chipId)
 {
@@ -58,6 +75,15 @@ int RunBoardCreate(BoardCreateRequest& request)
     if (request.layout >= 0) options.layout = static_cast<uint8_t>(request.layout);
     if (!request.biosId.empty()) options.biosId = request.biosId;
     options.flashInWindows = !request.noWindowsFlash;
+
+    // A board's ROM and fault lines are its history: replacing them takes
+    // --force, and never while another run uses the board.
+    BoardLock lock;
+    if (!lock.Acquire(request.out, BoardAccess::Write)) return kExitFailure;
+    if (!request.force && HoldsBoard(request.out)) {
+        std::fprintf(stderr, "%s already holds a board; pass --force to replace it.\n", request.out.c_str());
+        return kExitFailure;
+    }
 
     emulated::BoardSummary summary;
     std::string error;
@@ -95,11 +121,58 @@ std::string FlagsText(const RomInfo& info)
     return text.empty() ? "none" : text;
 }
 
+// Whether the ROM itself holds a whole BIOS, as far as its own bytes tell:
+// the segment shows the BIOS that was running when the board started, so a
+// ROM rewritten since, or left half-written by an update that stopped, is
+// found only in the ROM.  An update writes Boot last, from its lowest block
+// up, and the Main region from the image's first byte (where the member
+// chain starts) up; a stop at any point leaves one of these marks: a blank
+// BIOS ID, an erased Boot block, or a chain whose first member is missing
+// or one of whose members lacks the zero byte that closes it.
+std::string RomCheckText(RomDevice& rom, const std::string& romId)
+{
+    const RomInfo& info = rom.romInfo;
+    Bytes image(info.RomSizeBytes());
+    if (image.empty() || !rom.ReadRom(info.romBase, image.data(), static_cast<uint32_t>(image.size()))) {
+        return "the ROM could not be read";
+    }
+    const auto blank = [](auto first, auto last) {
+        return std::all_of(first, last, [](uint8_t b) { return b == 0xFF; });
+    };
+    std::string broken;
+    if (romId.empty()) broken = "its BIOS ID is blank";
+    uint32_t block = 0;
+    const uint64_t bootEnd = uint64_t{info.bootStart} + info.bootSize;
+    for (uint64_t at = info.bootStart; broken.empty() && at < bootEnd;) {
+        const uint32_t size = rom.BlockStartingAt(at, block) ? rom.BlockSize(block) : 0;
+        if (size == 0 || at < info.romBase) break;
+        const auto first = image.begin() + static_cast<long>(at - info.romBase);
+        if (blank(first, first + std::min<uint64_t>(size, image.end() - first))) {
+            broken = FormatText("its Boot block at 0x%08X is erased", static_cast<unsigned>(at));
+        }
+        at += size;
+    }
+    const MemberChain chain = WalkMemberChain(image);
+    const bool chainWhole =
+        !chain.members.empty() && chain.members.front().offset == 0 &&
+        (chain.end == ChainEnd::FreeSpace || chain.end == ChainEnd::LogoLast) &&
+        std::all_of(chain.members.begin(), chain.members.end(), [&image](const ChainMember& member) {
+            const uint64_t closing = member.offset + member.header.ArchiveLength() - 1;
+            return closing < image.size() && image[closing] == 0x00;
+        });
+    if (broken.empty() && !chainWhole) broken = "its chain of BIOS modules is missing or cut short";
+    if (!broken.empty()) return "the ROM does not hold a complete BIOS: flash it again (" + broken + ")";
+    if (rom.BiosIdRest().find(romId) == std::string::npos) {
+        return "the ROM holds the BIOS " + romId + ", not the one running; it starts with the next boot";
+    }
+    return "the ROM holds a complete BIOS, the one running";
+}
+
 int RunIdentify(const BoardRequest& request)
 {
     ConsoleSession session;
-    if (!session.StartBoard(request.board, request.direct)) return kExitFailure;
-    const RomDevice& rom = session.romDevice;
+    if (!session.StartBoard(request.board, request.direct, BoardAccess::Read)) return kExitFailure;
+    RomDevice& rom = session.romDevice;
     const RomInfo& info = rom.romInfo;
     const char* name = ChipName(info.chipId);
     std::printf("chip:     0x%04X %s\n", info.chipId, name != nullptr ? name : "(not in the catalogue)");
@@ -117,6 +190,15 @@ int RunIdentify(const BoardRequest& request)
     std::printf("flags:    %s\n", FlagsText(info).c_str());
     std::printf("smi port: 0x%04X\n", info.smiPort);
     std::printf("bios id:  %s %s\n", rom.BiosIdPrefix().c_str(), rom.BiosIdRest().c_str());
+    // Erased flash reads 0xFF: such an ID is no ID.
+    uint8_t idLine[kordex::kLineSize];
+    std::string romId;
+    if (rom.ReadRom(award::kBiosIdAddress, idLine, sizeof idLine) &&
+        !std::all_of(idLine, idLine + award::kBiosIdLength, [](uint8_t b) { return b == 0xFF; })) {
+        romId = BiosIdText(idLine);
+    }
+    std::printf("rom id:   %s\n", romId.empty() ? "(blank)" : romId.c_str());
+    std::printf("rom bios: %s\n", RomCheckText(rom, romId).c_str());
     std::printf("mode:     %s\n", info.DriverMode() ? "driver" : "direct");
     return kExitSuccess;
 }
@@ -124,8 +206,15 @@ int RunIdentify(const BoardRequest& request)
 int RunBackup(const BoardRequest& request)
 {
     ConsoleSession session;
-    session.fileDialogs.presetPath = AbsolutePath(request.output);
-    if (!session.StartBoard(request.board, request.direct)) return kExitFailure;
+    const std::string output = AbsolutePath(request.output);
+    const std::filesystem::path folder(request.board);
+    if (!OutputSparesInputs(output, {{"the board's flash image", (folder / emulated::kRomFileName).string()},
+                                     {"the board's BIOS segment", (folder / emulated::kSegmentFileName).string()},
+                                     {"the board's settings", (folder / emulated::kSettingsFileName).string()}})) {
+        return kExitFailure;
+    }
+    session.fileDialogs.presetPath = output;
+    if (!session.StartBoard(request.board, request.direct, BoardAccess::Read)) return kExitFailure;
     BackupFiles files(session.romDevice, session.platform);
     ConsoleBackupDialog dialog(session.progress);
     if (!files.CreateBackupFile(dialog)) return kExitFailure;
@@ -154,7 +243,9 @@ void AddBoardCommands(CLI::App& app, CommandAction& action)
         "create", "Make a board from a BIOS image of 128 KiB, 256 KiB, 512 KiB or 1 MiB: rom.bin is the image, "
                   "segment.bin carries the flash records, board.conf the chip and its faults.");
     createCommand->add_option("--bios", create->bios, "The BIOS image")->required();
-    createCommand->add_option("--out", create->out, "The board's folder (made when missing)")->required();
+    createCommand->add_option("--out", create->out, "The board's folder (made when missing; a folder that "
+                                                     "holds a board is replaced only with --force)")
+        ->required();
     createCommand->add_option("--chip", create->chip,
                               "Flash chip id in hexadecimal, maker code in the low byte (default by size: "
                               "9489, 7C89, D7BF, AC89)");
@@ -168,6 +259,7 @@ void AddBoardCommands(CLI::App& app, CommandAction& action)
                             "The Boot region is write-protected: it refuses erase and program");
     createCommand->add_option("--bios-id", create->biosId,
                               "The BIOS ID (at most 8 characters) the board reports instead of the image's");
+    createCommand->add_flag("--force", create->force, "Replace the board the folder already holds");
     createCommand->callback([create, &action] { action = [create] { return RunBoardCreate(*create); }; });
 
     auto identify = std::make_shared<BoardRequest>();

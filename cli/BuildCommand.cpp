@@ -1,12 +1,17 @@
 // build: a new BIOS image with the picture as its boot logo.
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <system_error>
 
+#include "biosfile/BiosFileMessages.h"
+#include "biosfile/BiosId.h"
 #include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "logo/LogoSlotFinder.h"
 #include "platform/Text.h"
@@ -28,6 +33,7 @@ int RunBuild(const BuildRequest& request)
     const std::string bios = AbsolutePath(request.bios);
     const std::string picture = AbsolutePath(request.picture);
     const std::string output = AbsolutePath(request.output);
+    if (!OutputSparesInputs(output, {{"the BIOS image", bios}, {"the picture", picture}})) return kExitFailure;
 
     // The build works through fixed-name files in the current directory and
     // the program directory; both are this run's own.
@@ -42,6 +48,14 @@ int RunBuild(const BuildRequest& request)
     app.advancedMode = 1;  // every setting is the user's own, as in the Advanced Mode dialog
     CAdvancedModeDialog& builder = app.advancedModeDialog;
 
+    // Only an image of a ROM's size can be a BIOS image: anything else is
+    // refused before work as a BIOS file of the wrong size is.
+    std::error_code error;
+    const uintmax_t biosSize = std::filesystem::file_size(bios, error);
+    if (!error && !IsRomImageSize(biosSize)) {
+        messages.ShowSystemMessage(text::kBiosSizeMismatch, text::kOpenFileCaption, {});
+        return kExitFailure;
+    }
     if (!builder.checker.CheckPicture(picture)) return kExitFailure;
     PictureKind kind = PictureKind::Bitmap;
     if (!DecidePictureKindForDialog(picture, messages, kind)) return kExitFailure;
@@ -52,7 +66,7 @@ int RunBuild(const BuildRequest& request)
     builder.picturePath = picture;
     builder.outputPath = output;
     builder.logoFormatChoice = request.logoFormat;
-    if (!builder.BuildBiosWithLogo()) return kExitFailure;
+    if (!session.BuildLogoImage()) return kExitFailure;
 
     uint32_t length = 0;
     CLogoSlotFinder finder(messages);

@@ -10,6 +10,7 @@ namespace varlin::cli {
 void ConsoleMessagePort::ShowMessage(const std::string& text)
 {
     if (beforeShowing) beforeShowing();
+    ++shownCount;
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
 }
@@ -18,6 +19,7 @@ MessageAnswer ConsoleMessagePort::ShowSystemMessage(const std::string& text, con
                                                     SystemMessageStyle style)
 {
     if (beforeShowing) beforeShowing();
+    ++shownCount;
     std::fprintf(stderr, "[%s]\n%s\n", caption.c_str(), text.c_str());
     if (style.buttons == MessageButtons::Ok) {
         std::fflush(stderr);

@@ -18,6 +18,10 @@ public:
     // Runs before each message, so a progress line can be ended first.
     std::function<void()> beforeShowing;
 
+    // How many messages have been shown, so a caller can tell a failure
+    // that has been explained from one that has not.
+    int shownCount = 0;
+
     void ShowMessage(const std::string& text) override;
     MessageAnswer ShowSystemMessage(const std::string& text, const std::string& caption,
                                     SystemMessageStyle style) override;

@@ -12,8 +12,9 @@ ConsoleSession::ConsoleSession(const std::string& programDirectory) : system(pro
     kordex.driverRunning = [this] { return serviceManager.IsRunning(kDriverServiceName); };
 }
 
-bool ConsoleSession::StartBoard(const std::string& directory, bool directMode)
+bool ConsoleSession::StartBoard(const std::string& directory, bool directMode, BoardAccess access)
 {
+    if (!boardLock.Acquire(directory, access)) return false;
     std::string error;
     board = emulated::EmulatedBoard::Open(directory, error);
     if (!board) {
@@ -28,6 +29,19 @@ bool ConsoleSession::StartBoard(const std::string& directory, bool directMode)
 
     romDevice.DetectPlatform();
     return OpenDriver(romDevice.romInfo, platform) && romDevice.StartRomAccess();
+}
+
+bool ConsoleSession::BuildLogoImage()
+{
+    const int shownBefore = messages.shownCount;
+    if (app.advancedModeDialog.BuildBiosWithLogo()) return true;
+    // The one failure the program passes over in silence: a member chain
+    // that runs off the end of the image leaves no place for a logo.
+    if (messages.shownCount == shownBefore) {
+        std::fprintf(stderr, "%s holds no LHA member chain that ends in free space: it has no logo slot.\n",
+                     app.advancedModeDialog.biosPath.c_str());
+    }
+    return false;
 }
 
 }  // namespace varlin::cli

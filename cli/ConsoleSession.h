@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/WizardApp.h"
+#include "cli/BoardLock.h"
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleProgress.h"
 #include "cli/ConsoleWindowHost.h"
@@ -48,8 +49,13 @@ struct ConsoleSession {
 
     // Puts the board in `directory` behind the ports, with the driver
     // service installed and running, and brings up ROM access as the program
-    // does at start-up.  False after printing why.
-    bool StartBoard(const std::string& directory, bool directMode);
+    // does at start-up; the board stays locked for `access` until the
+    // session ends.  False after printing why.
+    bool StartBoard(const std::string& directory, bool directMode, BoardAccess access);
+
+    // Builds the logo image as the program does; false after saying why,
+    // also where the program itself says nothing.
+    bool BuildLogoImage();
 
     ConsoleProgressBar progress;
     ConsoleMessagePort messages;
@@ -65,6 +71,7 @@ struct ConsoleSession {
     BiosImage biosImage{romDevice, messages};
     CWizardApp app{platform, romDevice, biosImage};
     std::unique_ptr<emulated::EmulatedBoard> board;
+    BoardLock boardLock;
 };
 
 }  // namespace varlin::cli

@@ -1,13 +1,13 @@
 // extract: a member of a BIOS image, decoded; the logo as the picture it
 // was made from.
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "cli/Commands.h"
 #include "cli/ImageReport.h"
 #include "cli/LogoOptions.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "logo/MemberData.h"
 #include "logo/PayloadContents.h"
@@ -54,20 +54,11 @@ std::string Settings(const PayloadContents& payload)
                       payload.showPostMessage ? "shown" : "hidden");
 }
 
-bool SameFile(const std::string& a, const std::string& b)
-{
-    std::error_code error;
-    return std::filesystem::equivalent(a, b, error);
-}
-
 int RunExtract(const ExtractRequest& request)
 {
     Bytes image;
     if (!ReadImageForTool(request.bios, image)) return kExitFailure;
-    if (SameFile(request.bios, request.output)) {
-        std::fprintf(stderr, "The output is the BIOS image itself; choose another file.\n");
-        return kExitFailure;
-    }
+    if (!OutputSparesInputs(request.output, {{"the BIOS image", request.bios}})) return kExitFailure;
     const ImageReport report = DescribeImage(request.bios, image);
     const long index = FindMember(report, request);
     if (index < 0) return kExitFailure;

@@ -89,7 +89,7 @@ int RunFlash(const FlashRequest& request)
         const int refused = SetUpLogoBuild(session, request, picture);
         if (refused >= 0) return refused;
     }
-    if (!session.StartBoard(board, request.direct)) return kExitFailure;
+    if (!session.StartBoard(board, request.direct, BoardAccess::Write)) return kExitFailure;
 
     if (picture.empty()) {
         // The Advanced page's Update BIOS.
@@ -99,7 +99,8 @@ int RunFlash(const FlashRequest& request)
         std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), board.c_str());
     } else {
         if (!CopyBoardBios(session)) return kExitFailure;
-        if (!app.BuildAndFlash(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
+        if (!session.BuildLogoImage()) return kExitFailure;
+        if (!app.FlashBios(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
         const RebuildReport& rebuild = app.advancedModeDialog.lastRebuild;
         std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
         if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());

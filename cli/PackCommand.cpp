@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "lha/LhaWriter.h"
 #include "platform/Files.h"
@@ -52,6 +53,7 @@ int RunPack(const PackRequest& request)
     std::string input = AbsolutePath(request.input);
     const std::string archive = AbsolutePath(request.archive);
     const std::string name = request.name.empty() ? std::string(FileNamePart(request.input)) : request.name;
+    if (!OutputSparesInputs(archive, {{"the input file", input}})) return kExitFailure;
     if (!FitsArchive(input)) {
         std::fprintf(stderr, "%s is larger than an LHA member can be (4 GiB).\n", input.c_str());
         return kExitFailure;

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "platform/Files.h"
 
@@ -46,6 +47,7 @@ int RunPayload(const PayloadRequest& request)
 
     const std::string picture = AbsolutePath(request.picture);
     const std::string output = AbsolutePath(request.output);
+    if (!OutputSparesInputs(output, {{"the picture", picture}})) return kExitFailure;
     if (!builder.checker.CheckPicture(picture)) return kExitFailure;
     PictureKind kind = PictureKind::Bitmap;
     if (!DecidePictureKindForDialog(picture, session.messages, kind)) return kExitFailure;

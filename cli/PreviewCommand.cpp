@@ -10,6 +10,7 @@
 #include "cli/ConsoleSession.h"
 #include "cli/ImageReport.h"
 #include "cli/LogoOptions.h"
+#include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 
 namespace varlin::cli {
@@ -45,6 +46,7 @@ int RunPreview(const PreviewRequest& request)
     ConsoleSession session;
     CWizardApp& app = session.app;
     CPictureChecker& checker = app.advancedModeDialog.checker;
+    if (!OutputSparesInputs(request.output, {{"the picture", request.picture}})) return kExitFailure;
     if (!checker.CheckPicture(request.picture)) return kExitFailure;
 
     CPreviewDialog& preview = app.previewDialog;

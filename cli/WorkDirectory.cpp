@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "cli/StopCleanup.h"
+
 namespace varlin::cli {
 
 namespace fs = std::filesystem;
@@ -20,6 +22,7 @@ PrivateWorkDirectory::PrivateWorkDirectory()
     buffer.push_back('\0');
     if (mkdtemp(buffer.data()) == nullptr) return;
     path = buffer.data();
+    RemoveOnStop(path.string());
     fs::current_path(path, error);
     entered = !error;
 }
@@ -28,7 +31,10 @@ PrivateWorkDirectory::~PrivateWorkDirectory()
 {
     std::error_code error;
     if (entered) fs::current_path(previous, error);
-    if (!path.empty()) fs::remove_all(path, error);
+    if (!path.empty()) {
+        fs::remove_all(path, error);
+        KeepOnStop(path.string());
+    }
 }
 
 std::string AbsolutePath(const std::string& path)

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "cli/Commands.h"
+#include "cli/StopCleanup.h"
 
 namespace {
 
@@ -15,6 +16,7 @@ constexpr char kDescription[] =
 int main(int argc, char** argv)
 {
     using namespace varlin::cli;
+    InstallStopCleanup();
 
     CLI::App app(kDescription, "varlin");
     app.require_subcommand(1);

@@ -57,6 +57,12 @@ inline constexpr char kRegionReadBackFailed[] = "Couldn't read back the %s block
 inline constexpr char kRegionMismatch[] =
     "The %s block did not verify: the flash ROM at 0x%08X reads 0x%02X, the BIOS file has 0x%02X!";
 inline constexpr char kRegionWriteProtected[] = "The %s block is write-protected!";
+inline constexpr char kRegionOutsideRom[] = "The %s block at 0x%08X lies outside the flash ROM!";
+inline constexpr char kRegionOffLayout[] =
+    "The %s block at 0x%08X does not fit the flash ROM's erase blocks and regions!";
+inline constexpr char kKeptAreaUnreadable[] = "Couldn't read the flash ROM's data that the update keeps!";
+inline constexpr char kKeptAreaChanged[] =
+    "The flash ROM changed outside the blocks written: at 0x%08X it reads 0x%02X, it held 0x%02X!";
 // ...then the state the ROM is left in (there is no way back to the old
 // BIOS): one line for each group of regions that has members, each a
 // prefix, the names ("Main, DMI") and a full stop.

@@ -160,18 +160,24 @@ bool RomDevice::EraseBlock(uint32_t address, uint32_t size)
     return true;
 }
 
-bool RomDevice::EraseRange(uint32_t start, uint32_t length)
+bool RomDevice::BlockStartingAt(uint64_t address, uint32_t& n) const
 {
-    if (start < romInfo.romBase) return false;
-
+    if (address < romInfo.romBase) return false;
     // Walk the table from the ROM's first block to the one that starts at
-    // `start`; a start inside a block or past the table has none.
-    uint32_t n = 1;
-    for (uint32_t distance = start - romInfo.romBase; distance != 0; ++n) {
+    // `address`; an address inside a block or past the table has none.
+    n = 1;
+    for (uint64_t distance = address - romInfo.romBase; distance != 0; ++n) {
         const uint32_t size = BlockSize(n);
         if (size == 0 || size > distance) return false;
         distance -= size;
     }
+    return true;
+}
+
+bool RomDevice::EraseRange(uint32_t start, uint32_t length)
+{
+    uint32_t n = 0;
+    if (!BlockStartingAt(start, n)) return false;
 
     uint32_t address = start;
     for (uint32_t covered = 0; covered < length; ++n) {

@@ -52,6 +52,10 @@ public:
     // Size in bytes of the n-th block (from 1) of the block table; 0 beyond it.
     uint32_t BlockSize(uint32_t n) const;
 
+    // True when a block of the table starts at `address` (the end of the
+    // table's last block counts too); `n` is then that block's number.
+    bool BlockStartingAt(uint64_t address, uint32_t& n) const;
+
     // Erases whole blocks from `start` (a block boundary) until `length`
     // bytes are covered, checking each block is blank afterwards.  False for
     // a start below the ROM, off a block boundary or beyond the table.

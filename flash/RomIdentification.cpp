@@ -159,8 +159,10 @@ bool RomDevice::IdentifyRom()
     info.blockTable[0] = 0;
     if (segmentImage.size() != kordex::kSegmentSize) return false;
 
+    // A record too close to the segment's end to hold its port names none.
     const long flashRecord = FindRecord(segmentImage, award::kFlashRecordSignature);
-    if (flashRecord >= 0) {
+    if (flashRecord >= 0 &&
+        static_cast<size_t>(flashRecord) + award::kFlashRecordSmiPortOffset + 2 <= segmentImage.size()) {
         info.smiPort = ReadLe16(&segmentImage[static_cast<size_t>(flashRecord) + award::kFlashRecordSmiPortOffset]);
     }
 

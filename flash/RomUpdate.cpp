@@ -23,6 +23,14 @@ std::string CauseText(const RegionFailure& failure, const char* name)
 {
     switch (failure.fault) {
     case RegionFault::OutsideImage: return FormatText(text::kRegionOutsideImage, name);
+    case RegionFault::OutsideRom:
+        return FormatText(text::kRegionOutsideRom, name, static_cast<unsigned>(failure.address));
+    case RegionFault::OffLayout:
+        return FormatText(text::kRegionOffLayout, name, static_cast<unsigned>(failure.address));
+    case RegionFault::KeptUnreadable: return text::kKeptAreaUnreadable;
+    case RegionFault::KeptChanged:
+        return FormatText(text::kKeptAreaChanged, static_cast<unsigned>(failure.address),
+                          static_cast<unsigned>(failure.romByte), static_cast<unsigned>(failure.fileByte));
     case RegionFault::WriteProtected: return FormatText(text::kRegionWriteProtected, name);
     case RegionFault::Erase: return FormatText(text::kRegionEraseFailed, name);
     case RegionFault::Program: return FormatText(text::kRegionProgramFailed, name);
@@ -78,12 +86,72 @@ bool RomUpdate::Fail(RegionFault fault)
     return false;
 }
 
-bool RomUpdate::FitsImage(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& outside) const
+bool RomUpdate::CheckPlan(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& misfit)
 {
-    const uint64_t limit = std::min<uint64_t>(image.size(), romSizeBytes);
+    const RomInfo& info = rom.romInfo;
+    const uint64_t romEnd = uint64_t{1} << 32;
+    const uint64_t imageLimit = std::min<uint64_t>(image.size(), romSizeBytes);
+    const auto misplaced = [&](size_t i, RegionFault fault) {
+        misfit = i;
+        failure.address = plan[i].address;
+        return Fail(fault);
+    };
     for (size_t i = 0; i < plan.size(); ++i) {
-        if (plan[i].rewrite && plan[i].imageOffset + plan[i].size > limit) {
-            outside = i;
+        const UpdateRegion& region = plan[i];
+        if (!region.rewrite) continue;
+        if (region.imageOffset + region.size > imageLimit) return misplaced(i, RegionFault::OutsideImage);
+        const uint64_t end = uint64_t{region.address} + region.size;
+        if (region.address < info.romBase || end > romEnd) return misplaced(i, RegionFault::OutsideRom);
+        // Erasing works on whole blocks: a region that starts or ends inside
+        // one would take its neighbour's bytes with it.
+        uint32_t block = 0;
+        if (!rom.BlockStartingAt(region.address, block) || (region.size != 0 && !rom.BlockStartingAt(end, block))) {
+            return misplaced(i, RegionFault::OffLayout);
+        }
+        // The image's first byte belongs at romBase, so the region's bytes
+        // are those at its distance from romBase, whatever the layout says.
+        if (region.imageOffset != region.address - info.romBase) return misplaced(i, RegionFault::OffLayout);
+        for (size_t j = 0; j < plan.size(); ++j) {
+            const UpdateRegion& other = plan[j];
+            if (j == i || other.size == 0 || region.size == 0) continue;
+            if (region.address < uint64_t{other.address} + other.size && other.address < end) {
+                return misplaced(i, RegionFault::OffLayout);
+            }
+        }
+    }
+    return true;
+}
+
+bool RomUpdate::ReadKeptAreas(const std::vector<UpdateRegion>& plan)
+{
+    std::vector<std::pair<uint64_t, uint64_t>> written;
+    for (const UpdateRegion& region : plan) {
+        if (region.rewrite && region.size != 0) {
+            written.emplace_back(region.address, uint64_t{region.address} + region.size);
+        }
+    }
+    std::sort(written.begin(), written.end());
+    keptAreas.clear();
+    uint64_t at = rom.romInfo.romBase;
+    const auto keep = [&](uint64_t end) {
+        if (end <= at) return true;
+        KeptArea area{static_cast<uint32_t>(at), Bytes(end - at)};
+        if (!rom.ReadRom(area.address, area.bytes.data(), static_cast<uint32_t>(area.bytes.size()))) return false;
+        keptAreas.push_back(std::move(area));
+        return true;
+    };
+    for (const auto& [first, end] : written) {
+        if (!keep(first)) return false;
+        at = std::max(at, end);
+    }
+    return keep(uint64_t{1} << 32);
+}
+
+bool RomUpdate::VerifyKeptAreas()
+{
+    for (const KeptArea& area : keptAreas) {
+        if (!VerifyRegion(area.address, area.bytes.data(), static_cast<uint32_t>(area.bytes.size()))) {
+            if (failure.fault == RegionFault::Mismatch) failure.fault = RegionFault::KeptChanged;
             return false;
         }
     }
@@ -96,12 +164,16 @@ bool RomUpdate::UpdateRom(const Bytes& image)
     const std::vector<UpdateRegion> plan = PlanUpdate(rom.romInfo, mainStart);
     std::vector<RegionState> states(plan.size(), RegionState::Unchanged);
 
-    // A record that puts a region beyond the image is found before the ROM
-    // is touched, not half-way through.
-    size_t outside = 0;
-    if (!FitsImage(plan, image, outside)) {
-        Fail(RegionFault::OutsideImage);
-        ReportFailure(plan, outside, states);
+    // A record that puts a region beyond the image or the ROM, or off its
+    // blocks, is found before the ROM is touched, not half-way through.
+    size_t misfit = 0;
+    if (!CheckPlan(plan, image, misfit)) {
+        ReportFailure(plan, misfit, states);
+        return false;
+    }
+    if (!ReadKeptAreas(plan)) {
+        Fail(RegionFault::KeptUnreadable);
+        ReportFailure(plan, 0, states);
         return false;
     }
 
@@ -114,6 +186,10 @@ bool RomUpdate::UpdateRom(const Bytes& image)
             return false;
         }
         states[i] = RegionState::Rewritten;
+    }
+    if (!VerifyKeptAreas()) {
+        ReportFailure(plan, plan.size() - 1, states);
+        return false;
     }
     return true;
 }
@@ -164,13 +240,13 @@ bool RomUpdate::ProgramRegion(uint32_t address, const uint8_t* source, uint32_t 
     return VerifyRegion(address, source, size);
 }
 
-bool RomUpdate::VerifyRegion(uint32_t address, const uint8_t* source, uint32_t size)
+bool RomUpdate::VerifyRegion(uint32_t address, const uint8_t* expected, uint32_t size)
 {
     uint8_t piece[kUpdatePieceSize];
     for (uint32_t offset = 0; offset < size; offset += kUpdatePieceSize) {
         const uint32_t length = std::min(kUpdatePieceSize, size - offset);
         if (!rom.ReadRom(address + offset, piece, length)) return Fail(RegionFault::ReadBack);
-        const auto [inRom, inFile] = std::mismatch(piece, piece + length, source + offset);
+        const auto [inRom, inFile] = std::mismatch(piece, piece + length, expected + offset);
         if (inRom != piece + length) {
             failure.address = address + offset + static_cast<uint32_t>(inRom - piece);
             failure.romByte = *inRom;

@@ -35,7 +35,19 @@ struct UpdateRegion {
 // always last.  DMI appears only on boards that have it.
 std::vector<UpdateRegion> PlanUpdate(const RomInfo& info, uint32_t mainStart);
 
-enum class RegionFault { None, OutsideImage, WriteProtected, Erase, Program, ReadBack, Mismatch };
+enum class RegionFault {
+    None,
+    OutsideImage,
+    OutsideRom,   // the plan puts the region outside the ROM
+    OffLayout,    // off the erase blocks, over another region, or not where the file holds it
+    WriteProtected,
+    Erase,
+    Program,
+    ReadBack,
+    Mismatch,
+    KeptUnreadable,
+    KeptChanged,  // the ROM changed outside every region written
+};
 
 struct RegionFailure {
     RegionFault fault = RegionFault::None;
@@ -57,7 +69,8 @@ public:
     bool UpdateRom(const Bytes& image);
 
     // Erases, programs and reads back one region; true when the ROM then
-    // holds the `size` bytes at `source`.  On false `failure` says why (a
+    // holds the `size` bytes at `source`, the bytes the image holds for the
+    // region's address.  On false `failure` says why (a
     // refused request has been reported by the ROM device).
     bool ProgramRegion(uint32_t address, const uint8_t* source, uint32_t size, const std::string& name);
 
@@ -68,15 +81,27 @@ public:
 private:
     enum class RegionState { Unchanged, Rewritten, Broken };
 
-    bool FitsImage(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& outside) const;
+    // Finds, before anything is erased, a region the plan cannot program
+    // as it stands; false with `failure` and `misfit` set.
+    bool CheckPlan(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& misfit);
     bool UpdateRegionOf(const UpdateRegion& region, const Bytes& image, bool boot);
-    bool VerifyRegion(uint32_t address, const uint8_t* source, uint32_t size);
+    bool VerifyRegion(uint32_t address, const uint8_t* expected, uint32_t size);
+    // What the update must not change: every ROM byte outside the regions
+    // it rewrites, as read before the first erase.
+    bool ReadKeptAreas(const std::vector<UpdateRegion>& plan);
+    bool VerifyKeptAreas();
     bool Fail(RegionFault fault);
     void ReportFailure(const std::vector<UpdateRegion>& plan, size_t failed, const std::vector<RegionState>& states);
+
+    struct KeptArea {
+        uint32_t address;
+        Bytes bytes;
+    };
 
     RomDevice& rom;
     MessagePort& messages;
     ProgressPort& progress;
+    std::vector<KeptArea> keptAreas;
 };
 
 }  // namespace varlin

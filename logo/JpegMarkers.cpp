@@ -102,6 +102,7 @@ JpegReduction ReduceJpegStream(std::span<const uint8_t> input, Bytes& reduced)
         if (p + 4 > n) return JpegReduction::SegmentPastEnd;
         const size_t segment = size_t{ReadBe16(&input[p + 2])} + 2;
         if (treatment == SegmentTreatment::Keep) {
+            if (segment < 4) return JpegReduction::BadSegmentLength;
             if (segment > n - p) return JpegReduction::SegmentPastEnd;
             reduced.insert(reduced.end(), input.begin() + static_cast<ptrdiff_t>(p),
                            input.begin() + static_cast<ptrdiff_t>(p + segment));

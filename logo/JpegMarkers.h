@@ -20,12 +20,14 @@ bool HasJfifMark(std::span<const uint8_t> fileStart);
 // the end, or when its fields would lie past the end.
 bool FindBaselineFrameSize(std::span<const uint8_t> afterMark, int32_t& width, int32_t& height);
 
-enum class JpegReduction { Reduced, NoStartOfScan, SegmentPastEnd };
+enum class JpegReduction { Reduced, NoStartOfScan, SegmentPastEnd, BadSegmentLength };
 
 // Keeps SOI, the baseline frame header, Huffman and quantisation tables,
 // restart markers and interval, APP0, and the scan with everything after it
 // (runs of fill bytes shrink to one 0xFF); drops every other segment.
-// `reduced` always starts with FF D8.
+// A kept segment whose length field is below 2 (the field counts itself)
+// would be kept without it, so the stream is refused.  `reduced` always
+// starts with FF D8.
 JpegReduction ReduceJpegStream(std::span<const uint8_t> input, Bytes& reduced);
 
 }  // namespace varlin

@@ -39,7 +39,7 @@ uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
 bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
 {
     Bytes file;
-    if (ReadWholeFile(picturePath, file) != ReadStatus::Ok) {
+    if (ReadWholeFile(picturePath, file, kPictureReadLimit) != ReadStatus::Ok) {
         app.platform.messages.ShowMessage(text::kBitmapOpenError);
         return false;
     }
@@ -61,7 +61,7 @@ bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
 
 int32_t CAdvancedModeDialog::ReduceJpeg(const std::string& path, Bytes& buffer)
 {
-    if (ReadWholeFile(path, buffer) != ReadStatus::Ok) return -1;
+    if (ReadWholeFile(path, buffer, kPictureReadLimit) != ReadStatus::Ok) return -1;
     if (buffer.size() < 2 || buffer[0] != 0xFF || buffer[1] != 0xD8) {
         app.platform.messages.ShowMessage(text::kNotAJpegPrefix + path + text::kNotAJpegSuffix);
     }

@@ -15,11 +15,6 @@ constexpr int32_t kBitmapMaxHeight = 480;
 constexpr int32_t kJpegMaxWidth = 800;
 constexpr int32_t kJpegMaxHeight = 600;
 
-// Bitmaps are read whole; a file beyond this can only be judged by its
-// headers.  JPEG frames sit near the start of any real file, so a JPEG is
-// scanned only this far.
-constexpr size_t kPictureReadLimit = 64u << 20;
-
 // The extension as the C runtime's path splitter gives it: from the last "."
 // of the file name on, or empty when the name has no dot.
 std::string SplitExtension(const std::string& path)
@@ -61,12 +56,10 @@ bool CPictureChecker::CheckPicture(const std::string& path)
 bool CPictureChecker::CheckBitmap(const std::string& path)
 {
     Bytes file;
-    const ReadStatus status = ReadWholeFile(path, file, kPictureReadLimit);
     BitmapLayout layout;
     BitmapVerdict verdict = BitmapVerdict::Invalid;
-    if (status == ReadStatus::Ok || status == ReadStatus::TooLarge) {
-        uint64_t fileSize = file.size();
-        if (status == ReadStatus::Ok || FileSizeOf(path, fileSize)) verdict = InspectBitmap(file, fileSize, layout);
+    if (ReadWholeFile(path, file, kPictureReadLimit) == ReadStatus::Ok) {
+        verdict = InspectBitmap(file, file.size(), layout);
     }
     if (verdict == BitmapVerdict::Invalid) {
         messages.ShowMessage(text::kInvalidBitmap);
@@ -97,10 +90,12 @@ bool CPictureChecker::CheckJpeg(const std::string& path)
         messages.ShowMessage(text::kInvalidJpeg);
         return false;
     }
+    // A frame of no pixels cannot be decoded, by the BIOS or anyone.
     int32_t width = 0;
     int32_t height = 0;
     const std::span<const uint8_t> bytes(file);
-    if (!HasJfifMark(bytes) || !FindBaselineFrameSize(bytes.subspan(16), width, height)) {
+    if (status == ReadStatus::TooLarge || !HasJfifMark(bytes) ||
+        !FindBaselineFrameSize(bytes.subspan(16), width, height) || width == 0 || height == 0) {
         messages.ShowMessage(text::kUnsupportedJpeg);
         return false;
     }

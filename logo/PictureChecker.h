@@ -2,6 +2,7 @@
 // become the boot logo, and the rules that tell a picture's kind by its name.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,10 @@
 namespace varlin {
 
 enum class PictureKind { Bitmap, Jpeg };
+
+// The largest picture file the program reads.  The check refuses larger
+// files, so that what it accepts the payload can take whole.
+constexpr size_t kPictureReadLimit = 64u << 20;
 
 // Screen resolutions of the logo settings, as the radio group numbers them.
 constexpr int32_t kResolution640x480 = 0;

@@ -17,7 +17,7 @@ bool CAdvancedModeDialog::WriteStockLogoPayload(const StockLogoFormat& format, S
     logoHeaderWord = 0;
 
     Bytes file;
-    if (ReadWholeFile(picturePath, file) != ReadStatus::Ok) {
+    if (ReadWholeFile(picturePath, file, kPictureReadLimit) != ReadStatus::Ok) {
         messages.ShowMessage(pictureIsBitmap != 0 ? text::kBitmapOpenError : text::kPictureMissing);
         return false;
     }

@@ -9,6 +9,8 @@
 #include <system_error>
 #endif
 
+#include "platform/PartialFile.h"
+
 namespace varlin {
 
 #ifdef _WIN32
@@ -171,12 +173,8 @@ bool WriteWholeFile(const std::string& path, const uint8_t* data, size_t size)
 
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size)
 {
-    const std::string temporary = path + ".partial";
-    if (!WriteWholeFile(temporary, data, size)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return MoveFileReplacing(temporary, path);
+    PartialFile partial(path);
+    return partial.Write(data, size) && partial.Close() && partial.ReplaceTarget();
 }
 
 bool MoveFileReplacing(const std::string& from, const std::string& to)

@@ -36,7 +36,7 @@ inline bool WriteWholeFile(const std::string& path, const Bytes& bytes)
 }
 
 // Writes the file completely or not at all: the bytes go to a temporary
-// file beside it, which then replaces the target.
+// file beside it (see PartialFile), which then replaces the target.
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size);
 
 // Moves a finished file over the target in one step (an existing target is

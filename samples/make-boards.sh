@@ -17,7 +17,7 @@ varlin=${VARLIN:-"$here/../build/native/bin/varlin"}
 board() {
     name=$1
     shift
-    "$varlin" board create --out "$boards/$name" "$@"
+    "$varlin" board create --force --out "$boards/$name" "$@"
 }
 
 # One board of each ROM size, with the regions its layout has.

@@ -117,8 +117,8 @@ bool WriteBoardFile(const std::filesystem::path& folder, const char* name, const
 
 }  // namespace
 
-bool WriteBoard(const std::string& directory, const Bytes& image, const BoardOptions& options, BoardSummary& summary,
-                std::string& error)
+bool ComposeBoard(const Bytes& image, const BoardOptions& options, BoardSummary& summary, BoardFiles& files,
+                  std::string& error)
 {
     const SizeDefaults* defaults = std::find_if(std::begin(kSizes), std::end(kSizes),
                                                 [&](const SizeDefaults& d) { return d.romSize == image.size(); });
@@ -171,8 +171,17 @@ bool WriteBoard(const std::string& directory, const Bytes& image, const BoardOpt
     const uint8_t flags = static_cast<uint8_t>((options.pnpRegion ? award::kFlagPnpRegion : 0) |
                                                (options.dmiRegion ? award::kFlagDmiRegion : 0) |
                                                (options.flashInWindows ? award::kFlagFlashInWindows : 0));
-    const std::string settingsText = FormatBoardSettings(settings);
+    files.rom = image;
+    files.segment = MakeSegment(info, flags, summary);
+    files.settings = FormatBoardSettings(settings);
+    return true;
+}
 
+bool WriteBoard(const std::string& directory, const Bytes& image, const BoardOptions& options, BoardSummary& summary,
+                std::string& error)
+{
+    BoardFiles files;
+    if (!ComposeBoard(image, options, summary, files, error)) return false;
     const std::filesystem::path folder(directory);
     std::error_code made;
     std::filesystem::create_directories(folder, made);
@@ -180,9 +189,9 @@ bool WriteBoard(const std::string& directory, const Bytes& image, const BoardOpt
         error = "cannot make the folder " + directory;
         return false;
     }
-    return WriteBoardFile(folder, kRomFileName, image, error) &&
-           WriteBoardFile(folder, kSegmentFileName, MakeSegment(info, flags, summary), error) &&
-           WriteBoardFile(folder, kSettingsFileName, Bytes(settingsText.begin(), settingsText.end()), error);
+    return WriteBoardFile(folder, kRomFileName, files.rom, error) &&
+           WriteBoardFile(folder, kSegmentFileName, files.segment, error) &&
+           WriteBoardFile(folder, kSettingsFileName, Bytes(files.settings.begin(), files.settings.end()), error);
 }
 
 bool CreateBoard(const std::string& biosPath, const std::string& directory, const BoardOptions& options,

@@ -38,6 +38,18 @@ inline constexpr size_t kFlashInfoAt = 0xD100;
 inline constexpr size_t kBlockTableAt = 0xD120;
 inline constexpr uint16_t kBoardSmiPort = 0x00B2;
 
+// A board's three files.
+struct BoardFiles {
+    Bytes rom;
+    Bytes segment;
+    std::string settings;
+};
+
+// The files of a board made from an image; false, with the reason in
+// `error`, for images and options no board can have.
+bool ComposeBoard(const Bytes& image, const BoardOptions& options, BoardSummary& summary, BoardFiles& files,
+                  std::string& error);
+
 // Writes rom.bin, segment.bin and board.conf into `directory` (made when
 // missing).  False, with the reason in `error`, for images and options no
 // board can have.

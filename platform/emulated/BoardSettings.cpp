@@ -50,13 +50,18 @@ private:
     std::string_view rest;
 };
 
+// Decimal digits, or "0x" and hexadecimal digits; nothing else (no sign, no
+// octal, no second number glued on).
 bool ParseNumber(Words& words, uint32_t maximum, uint32_t& value)
 {
     std::string word;
     if (!words.Next(word)) return false;
-    char* end = nullptr;
-    const unsigned long long number = std::strtoull(word.c_str(), &end, 0);
-    if (end == word.c_str() || *end != '\0' || word[0] == '-' || number > maximum) return false;
+    const bool hexadecimal = word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X');
+    const std::string digits = hexadecimal ? word.substr(2) : word;
+    const char* allowed = hexadecimal ? "0123456789abcdefABCDEF" : "0123456789";
+    if (digits.empty() || digits.find_first_not_of(allowed) != std::string::npos) return false;
+    const unsigned long long number = std::strtoull(digits.c_str(), nullptr, hexadecimal ? 16 : 10);
+    if (number > maximum) return false;
     value = static_cast<uint32_t>(number);
     return true;
 }
@@ -141,6 +146,11 @@ bool ParseBoardSettings(const std::string& text, BoardSettings& settings, std::s
         const size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
         std::string line = text.substr(lineStart, lineEnd - lineStart);
         lineStart = lineEnd + 1;
+        // A zero byte would end the text the parsers see and hide what follows.
+        if (line.find('\0') != std::string::npos) {
+            error = FormatText("line %d holds a zero byte", number);
+            return false;
+        }
         line = Trim(line.substr(0, line.find('#')));
         if (line.empty()) continue;
         const size_t equals = line.find('=');

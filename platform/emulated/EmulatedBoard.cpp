@@ -15,25 +15,46 @@ bool IsRomSize(size_t size) { return size >= kSegmentSize && size <= kLargestRom
 
 }  // namespace
 
-std::unique_ptr<EmulatedBoard> EmulatedBoard::Open(const std::string& directory, std::string& error)
+std::unique_ptr<EmulatedBoard> EmulatedBoard::InMemory(Bytes rom, Bytes segment, const std::string& settings,
+                                                       std::string& error)
 {
     std::unique_ptr<EmulatedBoard> board(new EmulatedBoard);
+    board->rom = std::move(rom);
+    board->segment = std::move(segment);
+    if (!IsRomSize(board->rom.size())) {
+        error = "no flash image of 64 KiB to 16 MiB (a power of two)";
+        return nullptr;
+    }
+    if (board->segment.size() != kSegmentSize) {
+        error = "no 64 KiB BIOS segment";
+        return nullptr;
+    }
+    if (!ParseBoardSettings(settings, board->settings, error)) return nullptr;
+    return board;
+}
+
+std::unique_ptr<EmulatedBoard> EmulatedBoard::Open(const std::string& directory, std::string& error)
+{
     const std::string romPath = PathInFolder(directory, kRomFileName);
-    if (ReadWholeFile(romPath, board->rom, kLargestRom) != ReadStatus::Ok || !IsRomSize(board->rom.size())) {
-        error = "no flash image of 64 KiB to 16 MiB (a power of two) in " + romPath;
-        return nullptr;
-    }
     const std::string segmentPath = PathInFolder(directory, kSegmentFileName);
-    if (ReadWholeFile(segmentPath, board->segment) != ReadStatus::Ok || board->segment.size() != kSegmentSize) {
-        error = "no 64 KiB BIOS segment in " + segmentPath;
-        return nullptr;
-    }
     const std::string settingsPath = PathInFolder(directory, kSettingsFileName);
+    Bytes rom;
+    Bytes segment;
     Bytes settingsText;
-    std::string settingsError;
-    if (ReadWholeFile(settingsPath, settingsText) != ReadStatus::Ok ||
-        !ParseBoardSettings(std::string(settingsText.begin(), settingsText.end()), board->settings, settingsError)) {
-        error = "unusable board settings " + settingsPath + (settingsError.empty() ? "" : ": " + settingsError);
+    if (ReadWholeFile(romPath, rom, kLargestRom) != ReadStatus::Ok) rom.clear();
+    if (ReadWholeFile(segmentPath, segment) != ReadStatus::Ok) segment.clear();
+    const bool settingsRead = ReadWholeFile(settingsPath, settingsText) == ReadStatus::Ok;
+    std::string partError;
+    std::unique_ptr<EmulatedBoard> board =
+        InMemory(std::move(rom), std::move(segment), std::string(settingsText.begin(), settingsText.end()), partError);
+    if (!board || !settingsRead) {
+        if (partError.starts_with("no flash image")) {
+            error = partError + " in " + romPath;
+        } else if (partError.starts_with("no 64 KiB")) {
+            error = partError + " in " + segmentPath;
+        } else {
+            error = "unusable board settings " + settingsPath + (partError.empty() ? "" : ": " + partError);
+        }
         return nullptr;
     }
     board->romFile = std::fopen(romPath.c_str(), "r+b");
@@ -65,6 +86,7 @@ bool EmulatedBoard::IsProtected(uint64_t address) const
 
 bool EmulatedBoard::WriteThrough(size_t offset, size_t length)
 {
+    if (romFile == nullptr) return true;
     return std::fseek(romFile, static_cast<long>(offset), SEEK_SET) == 0 &&
            std::fwrite(&rom[offset], 1, length, romFile) == length && std::fflush(romFile) == 0;
 }

@@ -30,6 +30,10 @@ public:
     // Opens a board directory; nullptr, with the reason in `error`, when it
     // is not a usable board.
     static std::unique_ptr<EmulatedBoard> Open(const std::string& directory, std::string& error);
+    // A board that lives in memory only (for fuzzing): the same checks, and
+    // changes reach nothing but Rom().
+    static std::unique_ptr<EmulatedBoard> InMemory(Bytes rom, Bytes segment, const std::string& settings,
+                                                   std::string& error);
     ~EmulatedBoard();
 
     EmulatedBoard(const EmulatedBoard&) = delete;
@@ -64,7 +68,7 @@ private:
     Bytes rom;
     Bytes segment;
     BoardSettings settings;
-    std::FILE* romFile = nullptr;
+    std::FILE* romFile = nullptr;  // none for a board in memory
     bool flashAccessOpen = false;
 };
 

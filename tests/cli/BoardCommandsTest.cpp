@@ -1,8 +1,14 @@
 // board create, identify and backup as users run them, and the sample boards.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstring>
 #include <filesystem>
 
+#include "platform/emulated/BoardSettings.h"
 #include "tests/support/FlashImages.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"
@@ -52,7 +58,11 @@ TEST_F(BoardCommandsTest, CreateThenIdentify)
                                  "main:     224 KiB\n"
                                  "flags:    flashing under Windows, DMI region, PNP region\n"
                                  "smi port: 0x00B2\n"
-                                 "bios id:  01/01/20 04-EMULATED-6A69TEST-00\n";
+                                 "bios id:  01/01/20 04-EMULATED-6A69TEST-00\n"
+                                 "rom id:   6A69TEST\n"
+                                 // Noise with an ID, not the modules of a BIOS.
+                                 "rom bios: the ROM does not hold a complete BIOS: flash it again (its chain of "
+                                 "BIOS modules is missing or cut short)\n";
     result = RunVarlin({"identify", "--board", board});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, expected + "mode:     driver\n");
@@ -207,6 +217,120 @@ TEST_F(BoardCommandsTest, ShippedSampleBoards)
     size_t count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(boards)) ++count;
     ExpectBackupsEqualRoms(boards, dir, count);
+}
+
+// What a board holds is its owner's: a folder that holds a board is
+// replaced only with --force, a backup never lands on the board's own files,
+// and while one run writes a board no other run reads or writes it.
+TEST_F(BoardCommandsTest, ABoardIsReplacedOnlyOnPurposeAndUsedByOneWriterAtATime)
+{
+    const std::string board = dir.File("board");
+    ASSERT_EQ(RunVarlin({"board", "create", "--bios", Bios(256 * kKiB), "--out", board, "--dmi", "--pnp"}).exitCode, 0);
+    Bytes conf = test::ReadFile(board + "/board.conf");
+    const std::string fault = "stuck-byte = 0xFFFC0000\n";
+    conf.insert(conf.end(), fault.begin(), fault.end());
+    dir.Write("board/board.conf", conf);
+    const Bytes rom = test::ReadFile(board + "/rom.bin");
+    const std::string other = Bios(256 * kKiB, "other.bin", "OTHERBIO");
+
+    test::CommandResult result = RunVarlin({"board", "create", "--bios", other, "--out", board});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, board + " already holds a board; pass --force to replace it.\n");
+    EXPECT_EQ(test::ReadFile(board + "/board.conf"), conf);
+    std::filesystem::create_symlink(board + "/rom.bin", dir.File("link.bin"));
+    for (const std::string& out : {board + "/segment.bin", board + "/rom.bin", dir.File("link.bin")}) {
+        result = Backup(board, out, false);
+        EXPECT_EQ(result.exitCode, 1) << out;
+        EXPECT_TRUE(result.err.ends_with(" itself; give another output file.\n")) << result.err;
+    }
+    EXPECT_EQ(test::ReadFile(board + "/rom.bin"), rom);
+    EXPECT_EQ(RunVarlin({"identify", "--board", board}).exitCode, 0);
+
+    // The test holds the board as a run would: a writer shuts everyone out,
+    // readers shut out writers only.
+    const int held = open(board.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(held, 0);
+    const std::string busy = "The board " + board + " is in use by another run of varlin; nothing was done.\n";
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    for (const std::vector<std::string>& run :
+         {std::vector<std::string>{"flash", "--board", board, other, "--yes"}, {"identify", "--board", board},
+          {"backup", "--board", board, dir.File("b.bin")}, {"board", "create", "--bios", other, "--out", board, "--force"}}) {
+        result = RunVarlin(run);
+        EXPECT_EQ(result.exitCode, 1) << run[0];
+        EXPECT_EQ(result.err, busy) << run[0];
+    }
+    ASSERT_EQ(flock(held, LOCK_SH), 0);
+    EXPECT_EQ(RunVarlin({"identify", "--board", board}).exitCode, 0);
+    EXPECT_EQ(RunVarlin({"flash", "--board", board, other, "--yes"}).err, busy);
+    EXPECT_EQ(test::ReadFile(board + "/rom.bin"), rom);
+    close(held);
+
+    result = RunVarlin({"board", "create", "--bios", other, "--out", board, "--force"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(test::ReadFile(board + "/rom.bin"), test::ReadFile(other));
+}
+
+// An update that stopped half-way leaves the segment as it was; identify
+// reads the ROM itself and says what became of it.
+TEST_F(BoardCommandsTest, IdentifySaysWhenTheRomHoldsNoCompleteBios)
+{
+    const std::string samples = VARLIN_SOURCE_DIR "/samples";
+    const std::string image = dir.File("logo.bin");
+    ASSERT_EQ(RunVarlin({"build", "--bios", samples + "/bios/award-256k.bin", "--picture",
+                         samples + "/pictures/varlin-640x480.bmp", "--output", image})
+                  .exitCode,
+              0);
+    const std::string incomplete = "the ROM does not hold a complete BIOS: flash it again ";
+    const struct {
+        const char* fault;
+        const char* romId;
+        std::string state;
+    } cases[] = {
+        {"", "VL256K01", "the ROM holds a complete BIOS, the one running"},
+        {"fail = program 0xFFFC4000\n", "VL256K01",  // inside the first module
+         incomplete + "(its chain of BIOS modules is missing or cut short)"},
+        {"fail = erase 0xFFFD0000\n", "VL256K01",  // Main's first block erased, its second not
+         incomplete + "(its chain of BIOS modules is missing or cut short)"},
+        {"fail = program 0xFFFFE000\n", "(blank)", incomplete + "(its BIOS ID is blank)"},  // half-way through Boot
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        test::TempDir boardDir;
+        const std::string board = boardDir.File("board");
+        std::filesystem::copy(samples + "/boards/board-256k", board);
+        Bytes conf = test::ReadFile(board + "/board.conf");
+        conf.insert(conf.end(), c.fault, c.fault + std::strlen(c.fault));
+        boardDir.Write("board/board.conf", conf);
+        RunVarlin({"flash", "--board", board, image});
+        const test::CommandResult result = RunVarlin({"identify", "--board", board});
+        EXPECT_EQ(result.exitCode, 0);
+        EXPECT_NE(result.out.find("bios id:  01/01/20 04-EMULATED-VL256K01-00\nrom id:   " + std::string(c.romId) +
+                                  "\nrom bios: " + c.state + "\n"),
+                  std::string::npos)
+            << result.out;
+    }
+}
+
+// board.conf numbers are decimal or 0x-hexadecimal, exactly as written.
+TEST(BoardSettingsTest, NumbersAreDecimalOrHexadecimalAndNothingElse)
+{
+    emulated::BoardSettings settings;
+    std::string error;
+    ASSERT_TRUE(emulated::ParseBoardSettings("smi-level = 010\nprotect-status = 0xA2 # firmware hub\n"
+                                             "protect = 0XFFFF0000 65536\n",
+                                             settings, error))
+        << error;
+    EXPECT_EQ(settings.smiLevel, 10);
+    EXPECT_EQ(settings.protectStatus, 0xA2);
+    ASSERT_EQ(settings.protectedRanges.size(), 1u);
+    EXPECT_EQ(settings.protectedRanges[0].start, 0xFFFF0000u);
+    EXPECT_EQ(settings.protectedRanges[0].size, 0x10000u);
+    for (const std::string& line : std::vector<std::string>{"smi-level = +4", "smi-level = -4", "smi-level = 0x", "smi-level = 4x",
+                                   "smi-level = 0b1", "smi-level = 256", "chip = 0x10000", "stuck-byte = 1 2",
+                                   std::string("smi-level = 4\0junk", 16), std::string("chip = 0x10BF\0", 14)}) {
+        EXPECT_FALSE(emulated::ParseBoardSettings(line + "\n", settings, error)) << line;
+        EXPECT_TRUE(error.starts_with("line 1")) << error;
+    }
 }
 
 }  // namespace

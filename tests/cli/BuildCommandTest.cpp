@@ -1,8 +1,12 @@
 // varlin build on the bundled sample images, as users run it.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
+#include "logo/PictureChecker.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "platform/Text.h"
 #include "tests/support/Pictures.h"
@@ -144,6 +148,90 @@ TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
 
     EXPECT_EQ(test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture", picture}).exitCode, 2);
     EXPECT_EQ(test::ReadFile(output), (Bytes{'k', 'e', 'e', 'p'}));
+}
+
+// Outputs never destroy inputs, a build's temporary files are its own and
+// never outlive it, and only images of a ROM's size are taken.
+TEST(BuildCommandTest, OutputsSpareInputsAndTheUsersFiles)
+{
+    test::TempDir dir(test::TempDir::Enter);
+    const std::string picture = dir.Write("logo.bmp", test::ReadFile(kSamples + "/pictures/varlin-320x240.bmp"));
+    const Bytes source = test::ReadFile(kSamples + "/bios/award-256k.bin");
+    const std::string bios = dir.Write("bios.bin", source);
+    std::filesystem::create_hard_link(bios, dir.File("hard.bin"));
+    std::filesystem::create_symlink(bios, dir.File("soft.bin"));
+    std::filesystem::create_symlink(picture, dir.File("soft.bmp"));
+    const std::vector<std::vector<std::string>> overwrites = {
+        {"build", "--bios", bios, "--picture", picture, "--output", bios},
+        {"build", "--bios", bios, "--picture", picture, "--output", dir.File("hard.bin")},
+        {"build", "--bios", bios, "--picture", picture, "--output", dir.File("soft.bin")},
+        {"build", "--bios", bios, "--picture", picture, "--output", picture},
+        {"payload", picture, "-o", dir.File("soft.bmp")},
+        {"pack", bios, bios},
+        {"preview", "--picture", picture, "--output", picture},
+    };
+    for (const auto& arguments : overwrites) {
+        const test::CommandResult result = test::RunVarlin(arguments);
+        EXPECT_EQ(result.exitCode, 1) << arguments[0] << " " << arguments.back();
+        EXPECT_TRUE(result.err.ends_with(" itself; give another output file.\n")) << result.err;
+    }
+    EXPECT_EQ(test::ReadFile(bios), source);
+    EXPECT_EQ(test::ReadFile(picture), test::ReadFile(kSamples + "/pictures/varlin-320x240.bmp"));
+
+    // A file and a folder of the user's that carry the old temporary name.
+    const std::string output = dir.File("new.bin");
+    const std::string theirs = dir.Write("new.bin.partial", {'m', 'i', 'n', 'e'});
+    std::filesystem::create_directory(dir.File("new.bin.partial.d"));
+    const auto entries = [&dir] {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) names.insert(entry.path().filename());
+        return names;
+    };
+    std::set<std::string> expected = entries();
+    test::CommandResult result = test::RunVarlin({"build", "--bios", bios, "--picture", picture, "--output", output});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    expected.insert("new.bin");
+    EXPECT_EQ(entries(), expected);
+    EXPECT_EQ(test::ReadFile(theirs), (Bytes{'m', 'i', 'n', 'e'}));
+
+    // Lengths no ROM has, down to nothing and up to 2 GiB, are refused
+    // before any work; so is an image of a ROM's size without a chain.
+    const std::string sizeMessage = "[Open File]\n  Size of BIOS file is not match with\n   ROM size on mainboard.\n\n";
+    for (const size_t length : {0, 100, 131071, 200000, 262143}) {
+        result = test::RunVarlin({"build", "--bios", dir.Write("odd.bin", Bytes(source.begin(), source.begin() + length)),
+                                  "--picture", picture, "--output", dir.File("odd-new.bin")});
+        EXPECT_EQ(result.exitCode, 1) << length;
+        EXPECT_EQ(result.err, sizeMessage) << length;
+    }
+    std::filesystem::resize_file(dir.File("odd.bin"), uintmax_t{2} << 30);
+    result = test::RunVarlin({"build", "--bios", dir.File("odd.bin"), "--picture", picture, "--output", dir.File("odd-new.bin")});
+    EXPECT_EQ(result.err, sizeMessage);
+    result = test::RunVarlin({"build", "--bios", dir.Write("noise.bin", Bytes(256 * 1024, 0x5A)), "--picture", picture,
+                              "--output", dir.File("odd-new.bin")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.ends_with("noise.bin holds no LHA member chain that ends in free space: it has no logo slot.\n"))
+        << result.err;
+    EXPECT_FALSE(test::FileExists(dir.File("odd-new.bin")));
+}
+
+// A build stopped from outside takes its working folder (a padded picture
+// makes a payload of 64 MiB there) with it and leaves no output.
+TEST(BuildCommandTest, AStoppedBuildLeavesNothingBehind)
+{
+    test::TempDir dir;
+    test::TempDir work;
+    const std::string picture = dir.Write("padded.bmp", test::ReadFile(kSamples + "/pictures/varlin-640x480.bmp"));
+    std::filesystem::resize_file(picture, kPictureReadLimit);
+    const std::string script =
+        "TMPDIR=\"$1\" \"$2\" build --bios \"$3\" --picture \"$4\" --output \"$5\" >/dev/null 2>&1 & run=$!\n"
+        "while [ -z \"$(ls -A \"$1\")\" ]; do sleep 0.01; done\n"
+        "sleep 0.2; kill -TERM $run; wait $run; echo $?\n";
+    const test::CommandResult result =
+        test::RunProgram("sh", {"-c", script, "sh", work.Path().string(), VARLIN_CLI_PATH,
+                                kSamples + "/bios/award-1m.bin", picture, dir.File("new.bin")});
+    EXPECT_EQ(result.out, "143\n");  // ended by the signal
+    EXPECT_TRUE(std::filesystem::is_empty(work.Path()));
+    EXPECT_FALSE(test::FileExists(dir.File("new.bin")));
 }
 
 }  // namespace

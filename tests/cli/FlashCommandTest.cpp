@@ -107,6 +107,101 @@ TEST_P(FlashCommandTest, EverySampleBoardTakesABiosWithANewLogo)
     EXPECT_EQ(boards, 8u);
 }
 
+// Where a layout puts the DMI region, for boards that have one.
+struct DmiArea {
+    uint8_t firstLayout;
+    uint8_t lastLayout;
+    uint32_t start;
+    uint32_t size;
+};
+constexpr DmiArea kDmiAreas[] = {
+    {1, 2, 0xFFFFC000, 0x1000}, {4, 5, 0xFFFF8000, 0x2000}, {6, 6, 0xFFF80000, 0x10000}};
+constexpr uint32_t kExtraRegion = 0xFFFA0000;  // layout 6: 64 KiB above the PNP region at 0xFFF90000
+
+bool Holds(const Bytes& rom, size_t offset, std::string_view text)
+{
+    return offset + text.size() <= rom.size() && std::equal(text.begin(), text.end(), rom.begin() + static_cast<long>(offset));
+}
+
+// What an update must keep of the ROM: the DMI data (a DMI area that starts
+// with "IMD$"), and on a board of layout 6 the extra region above the PNP
+// region when the file announces it ("*BS1" with its flag) and the ROM
+// holds neither an option ROM nor an LHA member there.  Offsets in the ROM.
+std::vector<std::pair<size_t, size_t>> KeptAreas(const Bytes& rom, const Bytes& file, uint8_t layout, bool dmi)
+{
+    std::vector<std::pair<size_t, size_t>> kept;
+    const uint32_t romBase = static_cast<uint32_t>((uint64_t{1} << 32) - rom.size());
+    for (const DmiArea& area : kDmiAreas) {
+        if (dmi && layout >= area.firstLayout && layout <= area.lastLayout && area.start >= romBase &&
+            Holds(rom, area.start - romBase, "IMD$")) {
+            kept.emplace_back(area.start - romBase, area.size);
+        }
+    }
+    const size_t extra = kExtraRegion - static_cast<size_t>(romBase);
+    if (layout == 6 && file.size() >= 0x80000 && Holds(file, 0x60000, "*BS1") && (file[0x60006] & 0x08) != 0 &&
+        !Holds(rom, extra, "\x55\xAA") && !Holds(rom, extra + 2, "-lh5-")) {
+        kept.emplace_back(extra, 0x10000);
+    }
+    return kept;
+}
+
+// Every layout on every sample image, with and without a DMI region: a
+// flash that exits 0 leaves the ROM equal to the file outside what it must
+// keep, and that as it was; one that is refused leaves the ROM untouched.
+TEST_P(FlashCommandTest, EveryLayoutOfEverySampleImageIsProgrammedAsTheFileSays)
+{
+    size_t flashed = 0;
+    size_t refused = 0;
+    for (const char* sample : {"award-128k.bin", "award-256k.bin", "award-512k.bin", "award-1m.bin"}) {
+        const Bytes image = test::ReadFile(kSamples + "/bios/" + sample);
+        // A file unlike the ROM in every byte but the size code, the BIOS ID
+        // and the extra-region record the checks read from it.
+        Bytes file = image;
+        for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<uint8_t>(file[i] ^ 0x5A);
+        const auto restore = [&](size_t offset, size_t length) {
+            std::copy_n(image.begin() + static_cast<long>(offset), length, file.begin() + static_cast<long>(offset));
+        };
+        restore(image.size() - award::kSizeCodeFromEnd, 1);
+        restore(image.size() - award::kBiosIdFromEnd, award::kBiosIdLength);
+        if (image.size() >= 0x80000) restore(0x60000, 8);
+        const std::string filePath = dir.Write(std::string("new-") + sample, file);
+
+        for (int layout = 0; layout <= 7; ++layout) {
+            for (const bool dmi : {true, false}) {
+                SCOPED_TRACE(std::string(sample) + " layout " + std::to_string(layout) + (dmi ? " with DMI" : ""));
+                const std::string board = dir.File("board");
+                fs::remove_all(board);
+                std::vector<std::string> create = {"board", "create", "--bios", kSamples + "/bios/" + sample, "--out",
+                                                   board, "--layout", std::to_string(layout), "--pnp"};
+                if (dmi) create.push_back("--dmi");
+                if (RunVarlin(create).exitCode != 0) continue;  // a layout this ROM size cannot have
+
+                const test::CommandResult result = RunVarlin(WithMode({"flash", "--board", board, filePath}, GetParam()));
+                const Bytes after = test::ReadFile(board + "/rom.bin");
+                ASSERT_EQ(after.size(), image.size());
+                if (result.exitCode != 0) {
+                    ++refused;
+                    EXPECT_EQ(after, image);
+                    EXPECT_TRUE(result.err.ends_with("The flash ROM was not changed.\n")) << result.err;
+                    continue;
+                }
+                ++flashed;
+                Bytes expected = file;
+                for (const auto& [offset, size] : KeptAreas(image, file, static_cast<uint8_t>(layout), dmi)) {
+                    std::copy_n(image.begin() + static_cast<long>(offset), size, expected.begin() + static_cast<long>(offset));
+                }
+                size_t wrong = 0;
+                for (size_t i = 0; i < after.size(); ++i) wrong += after[i] != expected[i] ? 1 : 0;
+                EXPECT_EQ(wrong, 0u) << "bytes of the ROM that are neither the file's nor kept";
+            }
+        }
+    }
+    // Refused: layouts 0 and 7 (no Boot region), layout 3 with DMI, and
+    // layout 6 where its regions do not start at the ROM's first byte.
+    EXPECT_EQ(flashed, 37u);
+    EXPECT_EQ(refused, 23u);
+}
+
 TEST_P(FlashCommandTest, ShowsEachStepAndItsPercentage)
 {
     // The 128 KiB board's ROM carries its DMI data, which stays.

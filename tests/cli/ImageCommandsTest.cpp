@@ -205,7 +205,7 @@ TEST(ExtractCommandTest, RefusalsWriteNothing)
          "The image holds no member logo.bmp (it has 3, numbered from 0 as inspect lists them).\n"},
         {{"extract", damagedPath, "--member", "0", "-o", dir.File("out")}, 1, "Member 0 (original.tm) "},
         {{"extract", damagedPath, "--member", "1", "-o", damagedPath}, 1,
-         "The output is the BIOS image itself; choose another file.\n"},
+         damagedPath + " is the BIOS image itself; give another output file.\n"},
         {{"extract", nologo, "--logo", "--member", "1", "-o", dir.File("out")}, 2, ""},
     };
     for (const Case& c : cases) {

@@ -176,6 +176,17 @@ TEST_F(RomIdentificationTest, RecordsAtTheSegmentEndAreNotReadPastIt)
     std::copy(award::kFlashRecordSignature.begin(), award::kFlashRecordSignature.begin() + 8, &segment[0xFFF8]);
     EXPECT_FALSE(rom.IdentifyRom());
     EXPECT_EQ(rom.romInfo.smiPort, kDefaultSmiPort);
+    // Whole signatures whose port word would lie past the end name no port.
+    for (size_t at = 0xFFD8; at <= 0xFFF0; at += 8) {
+        SCOPED_TRACE(at);
+        std::fill(segment.begin() + 0xFFC0, segment.end(), uint8_t{0xB2});
+        std::copy(award::kFlashRecordSignature.begin(), award::kFlashRecordSignature.end(), &segment[at]);
+        EXPECT_FALSE(rom.IdentifyRom());
+        EXPECT_EQ(rom.romInfo.smiPort, kDefaultSmiPort);
+    }
+    std::copy(award::kFlashRecordSignature.begin(), award::kFlashRecordSignature.end(), &segment[0xFFD0]);
+    rom.IdentifyRom();
+    EXPECT_EQ(rom.romInfo.smiPort, 0xB2B2);  // the last record that holds its port whole
 }
 
 TEST_F(RomIdentificationTest, BiosIdPrefixAndRest)

@@ -193,14 +193,31 @@ TEST_P(RomUpdateTest, FlashAccessIsOpenedForEachRegionAndClosedAfterIt)
     EXPECT_FALSE(rig.board->Board().FlashAccessOpen());
 }
 
-TEST_P(RomUpdateTest, ABoardWithoutPnpRegionIsRefusedUntouched)
+// Records whose regions the ROM cannot take are refused before the first
+// erase: layout 3 without a PNP region (PNP at 0), layout 3 announcing a
+// DMI region it has no place for (DMI at 0), and layout 6 without its DMI
+// region, whose PNP region would be programmed from the file's first bytes.
+TEST_P(RomUpdateTest, PlansTheRomCannotTakeAreRefusedUntouched)
 {
-    Start(256 * kKiB, Options(0x7C89, 3, false));
-    EXPECT_FALSE(update.UpdateRom(newImage));
-    EXPECT_EQ(rig.harness.platform.messages.Texts(),
-              (std::vector<std::string>{"Couldn't erase the PNP block!\nThe flash ROM was not changed."}));
-    EXPECT_TRUE(rig.NothingSent());
-    EXPECT_EQ(rig.Rom(), oldImage);
+    const struct {
+        uint32_t size;
+        emulated::BoardOptions options;
+        const char* message;
+    } cases[] = {
+        {256 * kKiB, Options(0x7C89, 3, false), "The PNP block at 0x00000000 lies outside the flash ROM!"},
+        {256 * kKiB, Options(0x7C89, 3, true), "The DMI block at 0x00000000 lies outside the flash ROM!"},
+        {512 * kKiB, [] { auto o = Options(0xD7BF, 6); o.dmiRegion = false; return o; }(),
+         "The PNP block at 0xFFF90000 does not fit the flash ROM's erase blocks and regions!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        UpdateRig refused;
+        refused.Start(GetParam(), c.size, c.options, "");
+        EXPECT_FALSE(refused.update.UpdateRom(refused.newImage));
+        EXPECT_EQ(refused.Messages(), (std::vector<std::string>{c.message + std::string("\nThe flash ROM was not changed.")}));
+        EXPECT_TRUE(refused.NothingSent());
+        EXPECT_EQ(refused.Rom(), refused.oldImage);
+    }
 }
 
 TEST_P(RomUpdateTest, AnImageThatIsNotTheRomsSizeIsRefusedBeforeAnyErase)

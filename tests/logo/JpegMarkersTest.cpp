@@ -68,6 +68,12 @@ TEST(JpegMarkersTest, ReductionFailures)
     EXPECT_EQ(ReduceJpegStream(longKept, reduced), JpegReduction::SegmentPastEnd);
     const Bytes lengthCut = {0xFF, 0xD8, 0xFF, 0xC4, 0x00};
     EXPECT_EQ(ReduceJpegStream(lengthCut, reduced), JpegReduction::SegmentPastEnd);
+    // A kept segment's length counts its own two bytes; 0 or 1 would keep
+    // the marker without them.
+    for (uint8_t length : {0, 1}) {
+        const Bytes shortKept = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, length, 0x07, 0xFF, 0xDA, 0x00, 0x02, 0xFF, 0xD9};
+        EXPECT_EQ(ReduceJpegStream(shortKept, reduced), JpegReduction::BadSegmentLength);
+    }
     // A dropped segment that runs past the end simply ends the data.
     const Bytes longDropped = {0xFF, 0xD8, 0xFF, 0xE1, 0x40, 0x00, 0xFF, 0xDA};
     EXPECT_EQ(ReduceJpegStream(longDropped, reduced), JpegReduction::NoStartOfScan);

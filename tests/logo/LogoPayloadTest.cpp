@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/WizardApp.h"
 #include "platform/ByteOrder.h"
 #include "tests/support/FakeProgram.h"
@@ -196,6 +198,15 @@ TEST_F(LogoPayloadTest, FailuresWriteNoPayload)
     builder.picturePath = dir.File("missing.bmp");
     EXPECT_FALSE(builder.WriteLogoPayload());
     EXPECT_EQ(Shown(), std::vector<std::string>{"Bitmap file open error!"});
+    // A picture larger than the check lets through is not read whole (a
+    // bitmap padded to gigabytes once took minutes and gigabytes of memory).
+    for (const char* name : {"padded.bmp", "padded.jpg"}) {
+        platform.messages.shown.clear();
+        builder.picturePath = dir.Write(name, test::MakeJpeg(64, 48));
+        std::filesystem::resize_file(builder.picturePath, kPictureReadLimit + 1);
+        EXPECT_FALSE(builder.WriteLogoPayload()) << name;
+        EXPECT_EQ(Shown().back(), name[7] == 'b' ? "Bitmap file open error!" : "Invalid picture file");
+    }
     platform.messages.shown.clear();
     builder.picturePath = dir.File("missing.jpg");
     EXPECT_FALSE(builder.WriteLogoPayload());

@@ -242,6 +242,21 @@ TEST_F(PictureCheckerTest, HostileInputsGetARefusal)
     farPixels[13] = 0x40;  // pixel data offset far past the end
     expectRefused("offset.bmp", farPixels, {"Invalid bitmap file!"});
 
+    // A frame of no pixels, and pictures padded past what is read of a picture.
+    for (const auto& [width, height] : {std::pair{0, 0}, std::pair{0, 30}, std::pair{40, 0}}) {
+        Bytes empty = jpeg;
+        empty[frame + 5] = empty[frame + 7] = 0;
+        empty[frame + 6] = static_cast<uint8_t>(height);
+        empty[frame + 8] = static_cast<uint8_t>(width);
+        expectRefused("empty-frame.jpg", empty, jpegRefusals);
+    }
+    for (const auto& [name, bytes] : {std::pair{"padded.bmp", bitmap}, std::pair{"padded.jpg", jpeg}}) {
+        platform.messages.shown.clear();
+        std::filesystem::resize_file(dir.Write(name, bytes), kPictureReadLimit + 1);
+        EXPECT_FALSE(Check(dir.File(name))) << name;
+        EXPECT_EQ(LastShown(), name[7] == 'b' ? "Invalid bitmap file!" : kUnsupported);
+    }
+
     // A JPEG whose segment lengths run off the end.
     Bytes longSegment = jpeg;
     longSegment[22] = 0xFF;

@@ -1,0 +1,37 @@
+// What inspect, extract and the rebuild read out of a BIOS image beyond its
+// chain: every member's data decoded and checked, a logo read as our payload
+// or as a stock logo, the logo's format and the boot block's checksums.  A
+// member that decodes gives exactly its original size; a stock logo that
+// decodes encodes back to as many bytes as it came from.
+#include "logo/BootBlockChecksums.h"
+#include "logo/LogoFormat.h"
+#include "logo/MemberData.h"
+#include "logo/PayloadContents.h"
+#include "logo/StockLogo.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+using namespace varlin;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::span<const uint8_t> image(data, size);
+    const MemberChain chain = WalkMemberChain(image);
+    for (const ChainMember& member : chain.members) {
+        const MemberData contents = DecodeMemberData(image, member);
+        if (!contents.decoded) continue;
+        FUZZ_EXPECT(contents.bytes.size() == member.header.originalSize);
+        PayloadContents payload;
+        ReadPayloadContents(contents.bytes, payload);
+        StockLogoFormat format;
+        StockPicture picture;
+        if (RecogniseStockLogo(contents.bytes, format) && DecodeStockLogo(contents.bytes, picture)) {
+            FUZZ_EXPECT(EncodeStockLogo(picture).size() == contents.bytes.size());
+        }
+    }
+    CurrentLogoFormat(image);
+    const BootBlockChecksums checksums = ReadBootBlockChecksums(image);
+    Bytes repaired(data, data + size);
+    RepairBootBlockChecksums(repaired, checksums);
+    BootBlockChecksumTargets(repaired, checksums);
+    return 0;
+}
