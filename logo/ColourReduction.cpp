@@ -85,7 +85,9 @@ std::pair<Box, Box> Split(std::vector<ColourCount>& colours, const Box& box)
     return {Measure(colours, box.first, middle), Measure(colours, middle, box.last)};
 }
 
-uint8_t SixBit(double component) { return static_cast<uint8_t>(std::lround(component * 63.0 / 255.0)); }
+// Rounded by hand: the C library's lround brings instructions a Pentium
+// MMX lacks into the 32-bit program.
+uint8_t SixBit(double component) { return static_cast<uint8_t>(component * 63.0 / 255.0 + 0.5); }
 
 // The count-weighted mean colour of each box.
 std::vector<Colour> MedianCutPalette(std::vector<ColourCount>& colours, size_t size)

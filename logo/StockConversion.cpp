@@ -89,8 +89,8 @@ RgbImage ResamplePicture(const RgbImage& picture, int width, int height)
             for (const Tap& tap : rows[static_cast<size_t>(y)]) {
                 value += across[static_cast<size_t>(tap.source) * width * 3 + i] * tap.weight;
             }
-            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] =
-                static_cast<uint8_t>(std::clamp(std::lround(value), 0L, 255L));
+            // Rounded by hand, as lround brings instructions a Pentium MMX lacks.
+            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] = static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
         }
     }
     return resampled;
