@@ -5,11 +5,13 @@
 #   make gui    builds the Windows program and starts it under wine on the sample board
 #               (with no display set: on a virtual one, saving build/gui/start-page.png)
 #   make fuzz   builds the fuzz targets and runs each in turn for FUZZ_SECONDS
+#   make dist   builds the release from both Windows builds into build/dist: the setup
+#               program and a zip archive of the 32-bit build, a zip of the 64-bit one
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PRESETS := native asan mingw64 mingw32
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps demo test gui fuzz fuzz-build $(PRESETS) clean
+.PHONY: all deps demo test gui dist fuzz fuzz-build $(PRESETS) clean
 
 all: native
 
@@ -40,6 +42,12 @@ test: $(PRESETS) fuzz-build
 
 gui: mingw64
 	@scripts/gui.sh build/mingw64
+
+dist: mingw32 mingw64
+	rm -rf build/dist
+	cmake --build --preset mingw32 --target dist
+	cmake --build --preset mingw64 --target dist
+	@ls -l build/dist
 
 clean:
 	rm -rf build

@@ -2,6 +2,7 @@
 // program, on files and on emulated boards.
 #include <cstdio>
 
+#include "VarlinVersion.h"
 #include "cli/Commands.h"
 #include "cli/StopCleanup.h"
 
@@ -20,7 +21,7 @@ int main(int argc, char** argv)
 
     CLI::App app(kDescription, "varlin");
     app.require_subcommand(1);
-    app.set_version_flag("--version", "varlin 0.1.0");
+    app.set_version_flag("--version", "varlin " VARLIN_VERSION);
     app.failure_message(CLI::FailureMessage::help);
 
     CommandAction action;

@@ -9,45 +9,18 @@
 
 #include <cstdio>
 
+#include "tests/wine/KordexService.h"
 #include "tests/wine/WineCheck.h"
 
 namespace {
 
 using UninstFunction = LONG(WINAPI*)(HWND, HINSTANCE, LONG);
 
-constexpr char kServiceName[] = "Kordex";
-
-bool ServiceExists(SC_HANDLE manager)
-{
-    SC_HANDLE service = OpenServiceA(manager, kServiceName, SERVICE_QUERY_STATUS);
-    if (service == nullptr) return false;
-    CloseServiceHandle(service);
-    return true;
-}
-
-void DeleteTheService(SC_HANDLE manager)
-{
-    SC_HANDLE service = OpenServiceA(manager, kServiceName, DELETE);
-    if (service == nullptr) return;
-    DeleteService(service);
-    CloseServiceHandle(service);
-}
-
-bool InstallStoppedService(SC_HANDLE manager)
-{
-    SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                       "C:\\windows\\system32\\drivers\\kordex.sys", nullptr, nullptr, nullptr,
-                                       nullptr, nullptr);
-    if (service == nullptr) return GetLastError() == ERROR_SERVICE_EXISTS;
-    CloseServiceHandle(service);
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    using namespace varlin::wine;
     const char* library = argc > 1 ? argv[1] : "uninstall.dll";
     const bool windows98 = argc > 2 && lstrcmpA(argv[2], "--windows-98") == 0;
     if (windows98) WINE_EXPECT((GetVersion() & 0x80000000) != 0, "the system says Windows 9x (%08lx)", GetVersion());
