@@ -222,10 +222,9 @@ TEST_F(WizardPagesTest, AcceptingWarnsBuildsAndFlashesTheBoardsBios)
                    }),
                    Click(IDC_PAGE_NEXT),
                    Check([this, picture] {
-                       CAdvancedModeDialog& builder = App().advancedModeDialog;
-                       EXPECT_EQ(builder.biosPath, programDir.File("yta.bin"));
-                       EXPECT_EQ(builder.picturePath, picture);
-                       EXPECT_EQ(builder.showPostMessage, 0);
+                       // Centred, without the POST messages, in 640*480.
+                       EXPECT_EQ(App().logoBuild.pictureIsBitmap, 1);
+                       EXPECT_EQ(App().logoBuild.logoHeaderWord, 0);
                        EXPECT_TRUE(test::FileExists(programDir.File("tmp.bin")));
                        EXPECT_EQ(Shown(), std::vector<std::string>{"Your system not support flashing under Windows mode!"});
                        EXPECT_TRUE(Host().Visible(App().acceptPage));
