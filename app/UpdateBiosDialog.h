@@ -7,7 +7,7 @@
 
 #include "app/Dialog.h"
 #include "flash/RomUpdate.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/ProgressPort.h"
 
 namespace varlin {

@@ -14,7 +14,7 @@
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "logo/LogoSlotFinder.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 

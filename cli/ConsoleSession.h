@@ -9,7 +9,7 @@
 #include "app/WizardApp.h"
 #include "cli/BoardLock.h"
 #include "cli/ConsoleMessages.h"
-#include "cli/ConsoleProgress.h"
+#include "cli/ConsoleDialogs.h"
 #include "cli/ConsoleWindowHost.h"
 #include "biosfile/BiosImage.h"
 #include "flash/RomDevice.h"

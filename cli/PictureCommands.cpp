@@ -8,7 +8,7 @@
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::cli {
 

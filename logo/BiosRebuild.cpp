@@ -8,8 +8,8 @@
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "logo/RebuildCheck.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

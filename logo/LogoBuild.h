@@ -9,7 +9,7 @@
 #include "logo/BootBlockChecksums.h"
 #include "logo/LogoFormat.h"
 #include "logo/PictureChecker.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureLoaderPort.h"
 

@@ -7,7 +7,7 @@
 #include "logo/LogoBuild.h"
 #include "logo/LogoHeaderWord.h"
 #include "logo/PictureMessages.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "logo/LogoBuild.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempDir.h"
