@@ -5,8 +5,8 @@
 #include "flash/ChipCatalogue.h"
 #include "flash/FlashMessages.h"
 #include "flash/RomDevice.h"
-#include "platform/ByteOrder.h"
-#include "platform/Text.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

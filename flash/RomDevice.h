@@ -15,7 +15,7 @@
 
 #include "flash/FlashSmi.h"
 #include "flash/RomInfo.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/PlatformServices.h"
 
 namespace varlin {

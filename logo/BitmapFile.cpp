@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
-#include "platform/ByteOrder.h"
-#include "platform/Files.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "flash/ChipCatalogue.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::emulated {
 
