@@ -56,7 +56,7 @@ void RomDevice::ShowWriteProtectMessage()
         message = rule.text;
         break;
     }
-    platform.messages.ShowSystemMessage(message, text::kEraseErrorCaption, {MessageButtons::Ok, false});
+    messages.ShowSystemMessage(message, text::kEraseErrorCaption, {MessageButtons::Ok, false});
 }
 
 }  // namespace varlin

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/ChipCatalogue.h"
+#include "flash/FlashSmi.h"
 #include "flash/RomDevice.h"
 #include "tests/support/BothModes.h"
 #include "tests/support/FlashImages.h"
@@ -300,7 +301,7 @@ TEST(RomAccessModesTest, AReadFailureOfTheSegmentLeavesNothingIdentified)
     test::TestBoard board(test::MakeFlashImage(128 * kKiB), Options(chip::kIntel28F001BXT, 1));
     test::BoardHarness harness;
     harness.platform.AttachBoard(board.Board());
-    harness.rom.DetectPlatform();
+    harness.rom.DetectPlatform(harness.platform.system.PlatformVersion());
     // The driver is not running and cannot be installed: no device.
     harness.platform.serviceManager.services.clear();
     EXPECT_FALSE(OpenDriver(harness.rom.romInfo, harness.platform.services));
