@@ -116,7 +116,7 @@ bool RomDevice::EraseRange(uint32_t start, uint32_t length)
 
 bool RomDevice::IsBlockBlank(uint32_t address)
 {
-    if (IsPageWriteChip(romInfo.chipId)) return true;
+    if (ChipFor(romInfo.chipId).traits.pageWrite) return true;
     uint8_t head[kBlankCheckLength];
     if (!ReadRom(address, head, sizeof head)) return false;
     for (int word = 0; word < kBlankCheckWords; ++word) {
