@@ -8,8 +8,8 @@
 
 #ifdef _WIN32
 #include <io.h>
-#include <process.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -27,7 +27,8 @@ constexpr int kCreateMode = _S_IREAD | _S_IWRITE;
 int OpenExclusive(const char* path) { return _open(path, kCreateFlags, kCreateMode); }
 std::FILE* StreamOf(int descriptor) { return _fdopen(descriptor, "w+b"); }
 void CloseDescriptor(int descriptor) { _close(descriptor); }
-unsigned long ProcessNumber() { return static_cast<unsigned long>(_getpid()); }
+// The C library's _getpid is missing from the oldest Windows C libraries.
+unsigned long ProcessNumber() { return GetCurrentProcessId(); }
 #else
 int OpenExclusive(const char* path) { return open(path, O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666); }
 std::FILE* StreamOf(int descriptor) { return fdopen(descriptor, "w+b"); }
