@@ -11,14 +11,14 @@ bool DriverBackEnd::ReadSegment(uint8_t* segment, size_t size)
 {
     uint8_t address[4];
     WriteLe32(address, kordex::kSegmentAddress);
-    return kordex.Control(info.deviceHandle, kordex::kReadSegment, address, sizeof address, segment, size);
+    return device.Control(info.deviceHandle, kordex::kReadSegment, address, sizeof address, segment, size);
 }
 
 std::optional<uint8_t> DriverBackEnd::QuerySmiLevel()
 {
     uint8_t port[2];
     WriteLe16(port, info.smiPort);
-    kordex.Control(info.deviceHandle, kordex::kSetSmiPort, port, sizeof port, nullptr, 0);
+    device.Control(info.deviceHandle, kordex::kSetSmiPort, port, sizeof port, nullptr, 0);
     SmiControl(smi::kQueryLevel);  // the driver's reply is not a level the program may trust
     return std::nullopt;
 }
@@ -26,7 +26,7 @@ std::optional<uint8_t> DriverBackEnd::QuerySmiLevel()
 uint8_t DriverBackEnd::SmiControl(uint8_t function)
 {
     uint8_t buffer[kordex::kLineSize] = {function, 0};
-    kordex.Control(info.deviceHandle, kordex::kSmiControl, buffer, 2, buffer, sizeof buffer);
+    device.Control(info.deviceHandle, kordex::kSmiControl, buffer, 2, buffer, sizeof buffer);
     return buffer[0];
 }
 
@@ -34,18 +34,18 @@ bool DriverBackEnd::StartLines(uint32_t address)
 {
     uint8_t input[4];
     WriteLe32(input, address);
-    return kordex.Control(info.deviceHandle, kordex::kSetAddress, input, sizeof input, nullptr, 0);
+    return device.Control(info.deviceHandle, kordex::kSetAddress, input, sizeof input, nullptr, 0);
 }
 
 bool DriverBackEnd::ReadLine(uint32_t, uint8_t* line)
 {
-    return kordex.Control(info.deviceHandle, kordex::kReadBytes, nullptr, 0, line, kordex::kLineSize);
+    return device.Control(info.deviceHandle, kordex::kReadBytes, nullptr, 0, line, kordex::kLineSize);
 }
 
 bool DriverBackEnd::ProgramLine(uint32_t, const uint8_t* line)
 {
     uint8_t reply[4];
-    return kordex.Control(info.deviceHandle, kordex::kProgramBytes, line, kordex::kLineSize, reply, sizeof reply);
+    return device.Control(info.deviceHandle, kordex::kProgramBytes, line, kordex::kLineSize, reply, sizeof reply);
 }
 
 EraseOutcome DriverBackEnd::EraseBlock(uint32_t address, uint32_t size, uint16_t& status)
@@ -54,7 +54,7 @@ EraseOutcome DriverBackEnd::EraseBlock(uint32_t address, uint32_t size, uint16_t
     WriteLe32(input, address);
     WriteLe32(input + 4, size);
     uint8_t reply[4] = {};
-    if (!kordex.Control(info.deviceHandle, kordex::kEraseBlock, input, sizeof input, reply, sizeof reply)) {
+    if (!device.Control(info.deviceHandle, kordex::kEraseBlock, input, sizeof input, reply, sizeof reply)) {
         return EraseOutcome::RequestFailed;
     }
     status = reply[0];

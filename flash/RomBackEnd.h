@@ -52,7 +52,7 @@ public:
 // Every access a request of the Kordex driver, on the device `info` holds.
 class DriverBackEnd : public RomBackEnd {
 public:
-    DriverBackEnd(KordexDevicePort& kordex, const RomInfo& info) : kordex(kordex), info(info) {}
+    DriverBackEnd(KordexDevicePort& device, const RomInfo& info) : device(device), info(info) {}
 
     bool ReadSegment(uint8_t* segment, size_t size) override;
     std::optional<uint8_t> QuerySmiLevel() override;
@@ -63,7 +63,7 @@ public:
     EraseOutcome EraseBlock(uint32_t address, uint32_t size, uint16_t& status) override;
 
 private:
-    KordexDevicePort& kordex;
+    KordexDevicePort& device;
     const RomInfo& info;
 };
 

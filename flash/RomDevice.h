@@ -29,7 +29,7 @@ void ApplyRomLayout(RomInfo& info);
 
 class RomDevice {
 public:
-    RomDevice(MessagePort& messages, KordexDevicePort& kordex, DirectHardwarePort& hardware);
+    RomDevice(MessagePort& messages, KordexDevicePort& driverDevice, DirectHardwarePort& hardware);
 
     RomDevice(const RomDevice&) = delete;
     RomDevice& operator=(const RomDevice&) = delete;

@@ -106,8 +106,8 @@ void ApplyRomLayout(RomInfo& info)
     info.romBase = RomBaseFor(info.romSizeUnits);
 }
 
-RomDevice::RomDevice(MessagePort& messages, KordexDevicePort& kordex, DirectHardwarePort& hardware)
-    : messages(messages), driver(kordex, romInfo), direct(hardware, romInfo)
+RomDevice::RomDevice(MessagePort& messages, KordexDevicePort& driverDevice, DirectHardwarePort& hardware)
+    : messages(messages), driver(driverDevice, romInfo), direct(hardware, romInfo)
 {
 #if __cpp_exceptions
     try {
