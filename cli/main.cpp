@@ -14,7 +14,9 @@ constexpr char kDescription[] =
 
 }  // namespace
 
-int main(int argc, char** argv)
+// CLI11 reports a wrong command line by exception, caught below; what else
+// could escape is running out of memory, where ending the process is right.
+int main(int argc, char** argv)  // NOLINT(bugprone-exception-escape)
 {
     using namespace varlin::cli;
     InstallStopCleanup();

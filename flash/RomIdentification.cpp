@@ -205,7 +205,8 @@ std::string RomDevice::BiosIdRest() const
     if (segmentImage.size() != kordex::kSegmentSize) return {};
     const int prefix = segmentImage[award::kBiosIdPrefixMarkOffset] == '-' ? award::kShortPrefixLength
                                                                            : award::kLongPrefixLength;
-    const int length = static_cast<int8_t>(segmentImage[award::kBiosIdLengthOffset]);
+    const uint8_t lengthByte = segmentImage[award::kBiosIdLengthOffset];  // signed
+    const int length = lengthByte < 0x80 ? lengthByte : lengthByte - 0x100;
     const int rest = length - prefix - 1;
     if (rest <= 0) return {};
     return TextAt(segmentImage, award::kBiosIdTextOffset + static_cast<size_t>(prefix), static_cast<size_t>(rest));

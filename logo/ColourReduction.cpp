@@ -159,6 +159,7 @@ private:
 std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& palette)
 {
     std::vector<std::array<int, 3>> screen;
+    screen.reserve(palette.size());
     for (const Colour& entry : palette) {
         screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
     }
@@ -173,18 +174,25 @@ std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& 
         for (int i = 0; i < width; ++i) {
             const int x = step > 0 ? i : width - 1 - i;
             const size_t at = static_cast<size_t>(y) * width + x;
+            // Columns of the error rows, which have a spare column at each side.
+            const int hereColumn = x + 1;
+            const int aheadColumn = hereColumn + step;
+            const int behindColumn = hereColumn - step;
+            const auto here = static_cast<size_t>(hereColumn);
+            const auto ahead = static_cast<size_t>(aheadColumn);
+            const auto behind = static_cast<size_t>(behindColumn);
             std::array<int, 3> wanted;
             for (size_t c = 0; c < 3; ++c) {
-                wanted[c] = std::clamp(picture.rgb[at * 3 + c] + current[static_cast<size_t>(x + 1)][c] / 16, 0, 255);
+                wanted[c] = std::clamp(picture.rgb[at * 3 + c] + current[here][c] / 16, 0, 255);
             }
             const size_t index = nearest.Find(wanted);
             pixels[at] = static_cast<uint8_t>(index);
             for (size_t c = 0; c < 3; ++c) {
                 const int error = wanted[c] - screen[index][c];
-                current[static_cast<size_t>(x + 1 + step)][c] += error * 7;
-                next[static_cast<size_t>(x + 1 - step)][c] += error * 3;
-                next[static_cast<size_t>(x + 1)][c] += error * 5;
-                next[static_cast<size_t>(x + 1 + step)][c] += error;
+                current[ahead][c] += error * 7;
+                next[behind][c] += error * 3;
+                next[here][c] += error * 5;
+                next[ahead][c] += error;
             }
         }
         current.swap(next);

@@ -10,6 +10,8 @@
 namespace varlin {
 namespace {
 
+constexpr char kStockBios[] = VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin";
+
 struct LayoutCase {
     PreviewSettings settings;
     int x;
@@ -127,7 +129,7 @@ TEST(PreviewCommandTest, AStockBoardShowsTheConvertedPictureOverTheWholeScreen)
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(200, 100, 64));
     const std::string picture = dir.Write("logo.bmp", bitmap);
     const test::CommandResult result =
-        test::RunVarlin({"preview", "--picture", picture, "--bios", VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin",
+        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios,
                          "--post-message", "--advanced", "--output", dir.File("screen.png")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "preview " + dir.File("screen.png") + ": the logo as stock 4-bit 640x480, over the whole screen\n");
@@ -146,7 +148,7 @@ TEST(PreviewCommandTest, AStockBoardShowsTheConvertedPictureOverTheWholeScreen)
 
     // Forced to our payload, the same picture is drawn as the preview always drew it.
     const test::CommandResult payload =
-        test::RunVarlin({"preview", "--picture", picture, "--bios", VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin",
+        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios,
                          "--logo-format", "payload", "--output", dir.File("screen.png")});
     EXPECT_EQ(payload.out, "preview " + dir.File("screen.png") + ": logo 200x100 at 220,190 (scale 1)\n");
 }

@@ -35,7 +35,7 @@ protected:
             page.OnCommand(IDC_PAGE_BROWSE);
         };
     }
-    UserAction Check(std::function<void()> check)
+    UserAction Check(const std::function<void()>& check)
     {
         return [check](DialogHandler&) { check(); };
     }
@@ -166,7 +166,7 @@ TEST_F(WizardPagesTest, ThePicturePathSurvivesBackAndNext)
                                      Check([this] { EXPECT_TRUE(Host().Visible(App().picturePage)); }),
                                      Click(IDC_PAGE_BACK),
                                      // the second run: the path is shown again and accepted without a browse
-                                     [this](DialogHandler& page) { page.OnPaint(); },
+                                     [](DialogHandler& page) { page.OnPaint(); },
                                      Check([this, picture] {
                                          EXPECT_EQ(Host().Text(App().picturePage, IDC_PICTURE_PATH), picture);
                                      }),

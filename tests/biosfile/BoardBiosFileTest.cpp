@@ -30,7 +30,7 @@ protected:
     Bytes PutBios(const std::string& name, std::string_view id, unsigned seed = 3) const
     {
         MakeBiosFolder();
-        const Bytes file = test::MakeFlashImage(128 * kKiB, id, seed);
+        Bytes file = test::MakeFlashImage(128 * kKiB, id, seed);
         dir.Write("bios/" + name, file);
         return file;
     }

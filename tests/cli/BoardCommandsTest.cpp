@@ -204,8 +204,8 @@ TEST_F(BoardCommandsTest, SampleBoardScriptMakesEveryBoard)
     for (size_t i = 0; i < 5; ++i) Bios(sizes[i], std::string("bios/") + names[i]);
 
     const test::CommandResult result =
-        test::RunProgram("env", {std::string("VARLIN=") + VARLIN_CLI_PATH, "sh",
-                                 VARLIN_SOURCE_DIR "/samples/make-boards.sh", dir.File("bios"), dir.File("boards")});
+        test::RunProgram("env", {std::string("VARLIN=") + VARLIN_CLI_PATH, "sh", std::string(VARLIN_SOURCE_DIR) +
+                                 "/samples/make-boards.sh", dir.File("bios"), dir.File("boards")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ExpectBackupsEqualRoms(dir.File("boards"), dir, 8);
 }

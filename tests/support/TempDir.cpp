@@ -31,7 +31,7 @@ TempDir::~TempDir()
 
 std::string TempDir::Write(const std::string& name, const Bytes& bytes) const
 {
-    const std::string file = File(name);
+    std::string file = File(name);
     if (!WriteWholeFile(file, bytes)) throw std::runtime_error("cannot write " + file);
     return file;
 }
