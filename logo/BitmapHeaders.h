@@ -10,22 +10,22 @@
 namespace varlin::bmp {
 
 // File header, from the file's first byte.
-inline constexpr size_t kSignatureAt = 0;    // "BM"
-inline constexpr size_t kFileSizeAt = 2;     // 32 bits
-inline constexpr size_t kPixelOffsetAt = 10; // 32 bits: where the pixel data starts
+inline constexpr size_t kSignatureAt = 0;     // "BM"
+inline constexpr size_t kFileSizeAt = 2;      // 32 bits
+inline constexpr size_t kPixelOffsetAt = 10;  // 32 bits: where the pixel data starts
 inline constexpr uint32_t kFileHeaderSize = 14;
 
 // Info header, from its first byte.
-inline constexpr size_t kHeaderSizeAt = 0;   // 32 bits, in every header version
-inline constexpr size_t kWidthAt = 4;        // 32 bits, signed
-inline constexpr size_t kHeightAt = 8;       // 32 bits, signed: negative for top-down rows
+inline constexpr size_t kHeaderSizeAt = 0;  // 32 bits, in every header version
+inline constexpr size_t kWidthAt = 4;       // 32 bits, signed
+inline constexpr size_t kHeightAt = 8;      // 32 bits, signed: negative for top-down rows
 inline constexpr size_t kPlanesAt = 12;
 inline constexpr size_t kBitCountAt = 14;
 inline constexpr size_t kCompressionAt = 16;
-inline constexpr size_t kImageSizeAt = 20;   // bytes of pixel data; 0 allowed uncompressed
+inline constexpr size_t kImageSizeAt = 20;  // bytes of pixel data; 0 allowed uncompressed
 inline constexpr size_t kPixelsPerMetreXAt = 24;
 inline constexpr size_t kPixelsPerMetreYAt = 28;
-inline constexpr size_t kColoursUsedAt = 32; // palette entries; 0 for a full table
+inline constexpr size_t kColoursUsedAt = 32;  // palette entries; 0 for a full table
 inline constexpr uint32_t kInfoHeaderSize = 40;
 
 // OS/2 core header, from its first byte: 16-bit fields.
