@@ -1,6 +1,6 @@
 #include "app/BackupBiosDialog.h"
 
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "logo/PictureChecker.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

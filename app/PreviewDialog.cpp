@@ -2,7 +2,7 @@
 
 #include "app/WizardApp.h"
 #include "logo/StockConversion.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -13,6 +13,7 @@ CWizardApp::CWizardApp(PlatformServices& platform, RomDevice& romDevice, BiosIma
     : platform(platform),
       romDevice(romDevice),
       biosImage(biosImage),
+      logoBuild(platform.messages, platform.pictures),
       advancedPage(*this),
       previewDialog(*this),
       advancedModeDialog(*this),

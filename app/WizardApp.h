@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string>
 
+#include "app/AdvancedModeDialog.h"
 #include "app/PreviewDialog.h"
 #include "app/WizardPages.h"
-#include "logo/AdvancedModeDialog.h"
+#include "logo/LogoBuild.h"
 #include "platform/PlatformServices.h"
 
 namespace varlin {
@@ -45,9 +46,10 @@ public:
     // Restarts Windows after a completed update.
     void RebootSystem();
 
-    // Builds the logo into a new image with the Advanced Mode dialog's
-    // settings and, when that succeeded, flashes the image at `path`.
-    bool BuildAndFlash(const std::string& path);
+    // Builds the logo into a new image as `job` says and, when that
+    // succeeded, flashes the image built (the job's output, else its work
+    // image).
+    bool BuildAndFlash(const LogoJob& job);
 
     // Checks the BIOS file at `path` against the board and programs it
     // through the Update BIOS dialog.  True when every region was
@@ -58,6 +60,7 @@ public:
     PlatformServices& platform;
     RomDevice& romDevice;
     BiosImage& biosImage;
+    LogoBuild logoBuild;              // builds for both paths
 
     bool biosFileFound = false;
     bool driverUnavailable = false;   // start-up ended without the driver: the process ends in failure

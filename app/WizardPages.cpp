@@ -184,11 +184,12 @@ void CAcceptPage::OnCommand(int id)
 void CAcceptPage::OnNext()
 {
     // The Easy path builds the chosen picture, centred and without the POST
-    // messages, into the board's own BIOS.
-    CAdvancedModeDialog& builder = app.advancedModeDialog;
-    builder.biosPath = app.biosFilePath;
-    builder.picturePath = app.pictureFilePath;
-    builder.showPostMessage = 0;
+    // messages, in the picture page's resolution, into the board's own BIOS.
+    LogoJob job;
+    job.biosPath = app.biosFilePath;
+    job.picturePath = app.pictureFilePath;
+    job.workImagePath = app.platform.system.ProgramDirectory() + kWorkImageFileName;
+    job.settings.screenResolution = app.easyResolution;
     CPreviewDialog& preview = app.previewDialog;
     if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Hide);
     CWarningDialog warning(host);
@@ -196,7 +197,7 @@ void CAcceptPage::OnNext()
         if (preview.IsWindow()) preview.ShowWindow(ShowCommand::Show);
         return;
     }
-    app.BuildAndFlash(app.platform.system.ProgramDirectory() + kWorkImageFileName);
+    app.BuildAndFlash(job);
     ShowWindow(ShowCommand::Show);
 }
 

@@ -4,7 +4,7 @@
 
 #include "biosfile/BiosFileMessages.h"
 #include "flash/FlashMessages.h"
-#include "platform/PartialFile.h"
+#include "platform/support/PartialFile.h"
 
 namespace varlin {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "flash/AwardRecords.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

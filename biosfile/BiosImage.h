@@ -9,7 +9,7 @@
 #include <string>
 
 #include "flash/RomDevice.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/MessagePort.h"
 
 namespace varlin {

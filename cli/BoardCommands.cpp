@@ -16,7 +16,7 @@
 #include "flash/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
 #include "logo/MemberChain.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 #include "platform/emulated/BoardMaker.h"
 
 namespace varlin::cli {

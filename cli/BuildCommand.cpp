@@ -14,7 +14,7 @@
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "logo/LogoSlotFinder.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 
@@ -44,9 +44,7 @@ int RunBuild(const BuildRequest& request)
     }
     ConsoleSession session(work.Path().string() + "/");
     ConsoleMessagePort& messages = session.messages;
-    CWizardApp& app = session.app;
-    app.advancedMode = 1;  // every setting is the user's own, as in the Advanced Mode dialog
-    CAdvancedModeDialog& builder = app.advancedModeDialog;
+    CPictureChecker& checker = session.checker;
 
     // Only an image of a ROM's size can be a BIOS image: anything else is
     // refused before work as a BIOS file of the wrong size is.
@@ -56,27 +54,26 @@ int RunBuild(const BuildRequest& request)
         messages.ShowSystemMessage(text::kBiosSizeMismatch, text::kOpenFileCaption, {});
         return kExitFailure;
     }
-    if (!builder.checker.CheckPicture(picture)) return kExitFailure;
+    if (!checker.CheckPicture(picture)) return kExitFailure;
     PictureKind kind = PictureKind::Bitmap;
     if (!DecidePictureKindForDialog(picture, messages, kind)) return kExitFailure;
-    if (!ApplyLogoOptions(request.logo, kind, builder)) return kExitUsage;
-    if (!CheckScreenResolution(builder.checker, builder.screenResolution, messages)) return kExitFailure;
-
-    builder.biosPath = bios;
-    builder.picturePath = picture;
-    builder.outputPath = output;
-    builder.logoFormatChoice = request.logoFormat;
-    if (!session.BuildLogoImage()) return kExitFailure;
+    // Every setting is the user's own, as in the Advanced Mode dialog.
+    LogoJob job{bios, picture, session.WorkImagePath(), output, {}};
+    if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
+    if (!CheckScreenResolution(checker, job.settings.screenResolution, messages)) return kExitFailure;
+    job.settings.logoFormat = request.logoFormat;
+    if (!session.BuildLogoImage(job)) return kExitFailure;
 
     uint32_t length = 0;
     CLogoSlotFinder finder(messages);
     const int32_t slot = finder.FindLogoSlot(output, length);
-    const LogoTarget& logo = builder.lastRebuild.logo;
+    const LogoBuild& build = session.logoBuild;
+    const LogoTarget& logo = build.lastRebuild.logo;
     const std::string format = logo.stock ? StockFormatText(logo.format)
-                                          : FormatText("header word 0x%04X", static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+                                          : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
     std::printf("built %s: logo member of %u bytes at 0x%X, %s\n", output.c_str(), length, static_cast<unsigned>(slot),
                 format.c_str());
-    std::printf("%s\n", ChecksumRepairLine(builder.lastRebuild.checksumsBefore, builder.lastRebuild.checksumsAfter).c_str());
+    std::printf("%s\n", ChecksumRepairLine(build.lastRebuild.checksumsBefore, build.lastRebuild.checksumsAfter).c_str());
     return kExitSuccess;
 }
 

@@ -1,6 +1,6 @@
 #include "cli/ChecksumText.h"
 
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 

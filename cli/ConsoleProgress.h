@@ -1,14 +1,11 @@
-// Progress and file choice on a terminal: a line for each step on the
-// standard error stream, with a bar once the step shows a percentage
-// (redrawn in place on a terminal; elsewhere only its last state, once), and
-// file dialogs answered from the command line.
+// Progress on a terminal: a line for each step on the standard error
+// stream, with a bar once the step shows a percentage (redrawn in place on a
+// terminal; elsewhere only its last state, once).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "flash/RomBackup.h"
-#include "platform/FileDialogPort.h"
 #include "platform/ProgressPort.h"
 
 namespace varlin::cli {
@@ -34,28 +31,6 @@ private:
     uint32_t position = 0;
     int32_t shownPercentage = -1;
     bool lineOpen = false;
-};
-
-// The backup dialog of the tool: the copy starts at once, with the bar.
-class ConsoleBackupDialog : public BackupDialogPort {
-public:
-    explicit ConsoleBackupDialog(ConsoleProgressBar& bar) : bar(bar) {}
-    bool RunBackupDialog(RomBackup& backup) override;
-
-private:
-    ConsoleProgressBar& bar;
-};
-
-// The file the command line named stands for the user's choice.
-class ConsoleFileDialog : public FileDialogPort {
-public:
-    DialogResult AskSaveFileName(const SaveFileDialogOptions& options, std::string& chosenPath) override;
-    DialogResult AskOpenFileName(const OpenFileDialogOptions& options, std::string& chosenPath) override;
-
-    std::string presetPath;  // empty: the dialog is cancelled
-
-private:
-    DialogResult AnswerWithPreset(std::string& chosenPath) const;
 };
 
 }  // namespace varlin::cli

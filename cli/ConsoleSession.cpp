@@ -31,15 +31,15 @@ bool ConsoleSession::StartBoard(const std::string& directory, bool directMode, B
     return OpenDriver(romDevice.romInfo, platform) && romDevice.StartRomAccess();
 }
 
-bool ConsoleSession::BuildLogoImage()
+bool ConsoleSession::BuildLogoImage(const LogoJob& job)
 {
     const int shownBefore = messages.shownCount;
-    if (app.advancedModeDialog.BuildBiosWithLogo()) return true;
+    if (logoBuild.BuildBiosWithLogo(job)) return true;
     // The one failure the program passes over in silence: a member chain
     // that runs off the end of the image leaves no place for a logo.
     if (messages.shownCount == shownBefore) {
         std::fprintf(stderr, "%s holds no LHA member chain that ends in free space: it has no logo slot.\n",
-                     app.advancedModeDialog.biosPath.c_str());
+                     job.biosPath.c_str());
     }
     return false;
 }

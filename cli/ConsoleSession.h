@@ -9,10 +9,12 @@
 #include "app/WizardApp.h"
 #include "cli/BoardLock.h"
 #include "cli/ConsoleMessages.h"
-#include "cli/ConsoleProgress.h"
+#include "cli/ConsoleDialogs.h"
 #include "cli/ConsoleWindowHost.h"
 #include "biosfile/BiosImage.h"
 #include "flash/RomDevice.h"
+#include "logo/LogoBuild.h"
+#include "logo/PictureChecker.h"
 #include "platform/PlatformServices.h"
 #include "platform/emulated/EmulatedBoard.h"
 #include "platform/emulated/EmulatedDirectHardware.h"
@@ -55,7 +57,10 @@ struct ConsoleSession {
 
     // Builds the logo image as the program does; false after saying why,
     // also where the program itself says nothing.
-    bool BuildLogoImage();
+    bool BuildLogoImage(const LogoJob& job);
+
+    // The work image of a build: "tmp.bin" in the program directory.
+    std::string WorkImagePath() { return system.ProgramDirectory() + kWorkImageFileName; }
 
     ConsoleProgressBar progress;
     ConsoleMessagePort messages;
@@ -70,6 +75,8 @@ struct ConsoleSession {
     RomDevice romDevice{messages, kordex, hardware};
     BiosImage biosImage{romDevice, messages};
     CWizardApp app{platform, romDevice, biosImage};
+    CPictureChecker checker{messages};
+    LogoBuild logoBuild{messages, pictures};
     std::unique_ptr<emulated::EmulatedBoard> board;
     BoardLock boardLock;
 };

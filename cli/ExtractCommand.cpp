@@ -12,7 +12,7 @@
 #include "logo/MemberData.h"
 #include "logo/PayloadContents.h"
 #include "logo/StockConversion.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 

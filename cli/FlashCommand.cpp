@@ -31,29 +31,27 @@ struct FlashRequest {
     bool direct = false;
 };
 
-// What the picture page and the accept page of the Easy path, or the
-// Advanced Mode dialog, leave in the builder before a build.  Returns an
-// exit status when the picture or the options are refused, else -1.
-int SetUpLogoBuild(ConsoleSession& session, const FlashRequest& request, const std::string& picture)
+// The job the picture page and the accept page of the Easy path, or the
+// Advanced Mode dialog, hand to the build.  Returns an exit status when the
+// picture or the options are refused, else -1.
+int SetUpLogoJob(ConsoleSession& session, const FlashRequest& request, const std::string& picture, LogoJob& job)
 {
-    CWizardApp& app = session.app;
-    CAdvancedModeDialog& builder = app.advancedModeDialog;
-    if (!builder.checker.CheckPicture(picture)) return kExitFailure;
+    CPictureChecker& checker = session.checker;
+    if (!checker.CheckPicture(picture)) return kExitFailure;
     if (request.logoOptionsGiven) {
-        app.advancedMode = 1;
         PictureKind kind = PictureKind::Bitmap;
         if (!DecidePictureKindForDialog(picture, session.messages, kind)) return kExitFailure;
-        if (!ApplyLogoOptions(request.logo, kind, builder)) return kExitUsage;
-        if (!CheckScreenResolution(builder.checker, builder.screenResolution, session.messages)) return kExitFailure;
+        if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
+        if (!CheckScreenResolution(checker, job.settings.screenResolution, session.messages)) return kExitFailure;
     } else {
-        app.advancedMode = 0;
-        const bool large = builder.checker.pictureWidth > kEasyWidth || builder.checker.pictureHeight > kEasyHeight;
-        app.easyResolution = large ? kResolution800x600 : kResolution640x480;
-        builder.showPostMessage = 0;
+        // The Easy path: centred, without the POST messages.
+        const bool large = checker.pictureWidth > kEasyWidth || checker.pictureHeight > kEasyHeight;
+        job.settings.screenResolution = large ? kResolution800x600 : kResolution640x480;
     }
-    builder.biosPath = app.biosFilePath;
-    builder.picturePath = picture;
-    builder.logoFormatChoice = request.logoFormat;
+    job.biosPath = session.app.biosFilePath;
+    job.picturePath = picture;
+    job.workImagePath = session.WorkImagePath();
+    job.settings.logoFormat = request.logoFormat;
     return -1;
 }
 
@@ -85,23 +83,23 @@ int RunFlash(const FlashRequest& request)
     if (request.no) session.messages.presetAnswer = MessageAnswer::No;
     CWizardApp& app = session.app;
 
+    LogoJob job;
     if (!picture.empty()) {
-        const int refused = SetUpLogoBuild(session, request, picture);
+        const int refused = SetUpLogoJob(session, request, picture, job);
         if (refused >= 0) return refused;
     }
     if (!session.StartBoard(board, request.direct, BoardAccess::Write)) return kExitFailure;
 
     if (picture.empty()) {
         // The Advanced page's Update BIOS.
-        app.advancedMode = 1;
         app.biosFilePath = bios;
         if (!app.FlashBios(bios)) return kExitFailure;
         std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), board.c_str());
     } else {
         if (!CopyBoardBios(session)) return kExitFailure;
-        if (!session.BuildLogoImage()) return kExitFailure;
-        if (!app.FlashBios(session.system.ProgramDirectory() + kWorkImageFileName)) return kExitFailure;
-        const RebuildReport& rebuild = app.advancedModeDialog.lastRebuild;
+        if (!session.BuildLogoImage(job)) return kExitFailure;
+        if (!app.FlashBios(job.workImagePath)) return kExitFailure;
+        const RebuildReport& rebuild = session.logoBuild.lastRebuild;
         std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
         if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",

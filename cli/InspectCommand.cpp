@@ -7,7 +7,7 @@
 #include "cli/Commands.h"
 #include "cli/ImageReport.h"
 #include "cli/WorkDirectory.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 

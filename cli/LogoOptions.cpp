@@ -64,16 +64,15 @@ void AddLogoOptions(CLI::App& command, LogoOptions& options)
                      "Keep the POST messages shown over the logo (640x480 only)");
 }
 
-bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, CAdvancedModeDialog& builder)
+bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, LogoSettings& settings)
 {
     if (kind == PictureKind::Bitmap && options.screenResolution == kResolution800x600) {
         std::fprintf(stderr, "800x600 is for JPEG pictures only; a bitmap logo is shown in 640x480.\n");
         return false;
     }
-    builder.screenResolution = options.screenResolution;
-    builder.logoPosition = options.logoPosition;
-    builder.showPostMessage = options.postMessage ? 1 : 0;
-    builder.pictureIsBitmap = kind == PictureKind::Bitmap ? 1 : 0;
+    settings.screenResolution = options.screenResolution;
+    settings.logoPosition = options.logoPosition;
+    settings.showPostMessage = options.postMessage ? 1 : 0;
     return true;
 }
 

@@ -7,7 +7,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "logo/AdvancedModeDialog.h"
+#include "logo/LogoBuild.h"
 
 namespace varlin::cli {
 
@@ -27,10 +27,10 @@ CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const 
 // image's own would be used.
 CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice);
 
-// Puts the options into the builder as the Advanced Mode dialog would after
-// the picture was browsed: a bitmap is always shown in 640*480.  False (after
-// saying why) when the options ask for what the picture cannot have.
-bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, CAdvancedModeDialog& builder);
+// Puts the options into the logo settings as the Advanced Mode dialog would
+// after the picture was browsed: a bitmap is always shown in 640*480.  False
+// (after saying why) when the options ask for what the picture cannot have.
+bool ApplyLogoOptions(const LogoOptions& options, PictureKind kind, LogoSettings& settings);
 
 // The word --position takes for a logo position.
 std::string PositionWord(int32_t logoPosition);

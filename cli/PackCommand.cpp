@@ -10,8 +10,8 @@
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
 #include "lha/LhaWriter.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin::cli {
 

@@ -8,7 +8,7 @@
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::cli {
 
@@ -22,7 +22,7 @@ struct CheckPictureRequest {
 int RunCheckPicture(const CheckPictureRequest& request)
 {
     ConsoleSession session;
-    CPictureChecker& checker = session.app.advancedModeDialog.checker;
+    CPictureChecker& checker = session.checker;
     if (!checker.CheckPicture(request.picture)) return kExitFailure;
     if (request.logo.resolutionGiven &&
         !CheckScreenResolution(checker, request.logo.screenResolution, session.messages)) {
@@ -42,25 +42,25 @@ struct PayloadRequest {
 int RunPayload(const PayloadRequest& request)
 {
     ConsoleSession session;
-    CAdvancedModeDialog& builder = session.app.advancedModeDialog;
-    session.app.advancedMode = 1;  // the settings are the user's own, as in the Advanced Mode dialog
+    CPictureChecker& checker = session.checker;
+    LogoSettings settings;  // the user's own, as in the Advanced Mode dialog
 
     const std::string picture = AbsolutePath(request.picture);
     const std::string output = AbsolutePath(request.output);
     if (!OutputSparesInputs(output, {{"the picture", picture}})) return kExitFailure;
-    if (!builder.checker.CheckPicture(picture)) return kExitFailure;
+    if (!checker.CheckPicture(picture)) return kExitFailure;
     PictureKind kind = PictureKind::Bitmap;
     if (!DecidePictureKindForDialog(picture, session.messages, kind)) return kExitFailure;
-    if (!ApplyLogoOptions(request.logo, kind, builder)) return kExitUsage;
-    if (!CheckScreenResolution(builder.checker, builder.screenResolution, session.messages)) return kExitFailure;
+    if (!ApplyLogoOptions(request.logo, kind, settings)) return kExitUsage;
+    if (!CheckScreenResolution(checker, settings.screenResolution, session.messages)) return kExitFailure;
 
     PrivateWorkDirectory work;
     if (!work.Entered()) {
         std::fprintf(stderr, "Cannot make a working directory.\n");
         return kExitFailure;
     }
-    builder.picturePath = picture;
-    if (!builder.WriteLogoPayload()) return kExitFailure;
+    LogoBuild& build = session.logoBuild;
+    if (!build.WriteLogoPayload(picture, settings)) return kExitFailure;
     Bytes payload;
     if (ReadWholeFile(kPayloadFileName, payload) != ReadStatus::Ok ||
         !ReplaceFileAtomically(output, payload.data(), payload.size())) {
@@ -68,7 +68,7 @@ int RunPayload(const PayloadRequest& request)
         return kExitFailure;
     }
     std::printf("payload %s: %zu bytes, header word 0x%04X\n", output.c_str(), payload.size(),
-                static_cast<unsigned>(builder.logoHeaderWord & 0xFFFF));
+                static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
     return kExitSuccess;
 }
 

@@ -45,7 +45,7 @@ int RunPreview(const PreviewRequest& request)
 {
     ConsoleSession session;
     CWizardApp& app = session.app;
-    CPictureChecker& checker = app.advancedModeDialog.checker;
+    CPictureChecker& checker = session.checker;
     if (!OutputSparesInputs(request.output, {{"the picture", request.picture}})) return kExitFailure;
     if (!checker.CheckPicture(request.picture)) return kExitFailure;
 
@@ -59,11 +59,11 @@ int RunPreview(const PreviewRequest& request)
     if (request.advanced) {
         // The Advanced Mode dialog's Preview: the settings as given; a bitmap
         // is always shown in 640*480, and the picture must fit the resolution.
-        app.advancedMode = 1;
         PictureKind kind = PictureKind::Bitmap;
         if (!DecidePictureKindForDialog(request.picture, session.messages, kind)) return kExitFailure;
-        if (!ApplyLogoOptions(request.logo, kind, app.advancedModeDialog)) return kExitUsage;
-        preview.screenResolution = app.advancedModeDialog.screenResolution;
+        LogoSettings settings;
+        if (!ApplyLogoOptions(request.logo, kind, settings)) return kExitUsage;
+        preview.screenResolution = settings.screenResolution;
         if (!CheckScreenResolution(checker, preview.screenResolution, session.messages)) return kExitFailure;
     } else {
         // The Easy Mode: the picture's size chooses the resolution.
@@ -76,7 +76,9 @@ int RunPreview(const PreviewRequest& request)
         return kExitFailure;
     }
 
-    const PreviewLayout layout = LayOutPreview(preview.Settings());
+    PreviewSettings settings = preview.Settings();
+    settings.advancedMode = request.advanced ? 1 : 0;
+    const PreviewLayout layout = LayOutPreview(settings);
     std::array<const CPicture*, 6> overlays{};
     for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &preview.overlayPictures[i];
     const RgbImage screen = ComposePreview(layout, preview.logo, overlays);

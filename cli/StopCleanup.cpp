@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/PartialFile.h"
+#include "platform/support/PartialFile.h"
 
 namespace varlin::cli {
 

@@ -3,7 +3,7 @@
 // programs starts with one set-address request and goes on from there.
 #include "flash/FlashSmi.h"
 #include "flash/RomBackEnd.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

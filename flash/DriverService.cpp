@@ -1,8 +1,8 @@
 #include "flash/DriverService.h"
 
 #include "flash/FlashMessages.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

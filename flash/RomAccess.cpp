@@ -6,8 +6,8 @@
 #include "flash/FlashMessages.h"
 #include "flash/FlashSmi.h"
 #include "flash/RomDevice.h"
-#include "platform/ByteOrder.h"
-#include "platform/Text.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

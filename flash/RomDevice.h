@@ -17,9 +17,9 @@
 #include "flash/RomBackEnd.h"
 #include "flash/RomInfo.h"
 #include "platform/DirectHardwarePort.h"
-#include "platform/Files.h"
 #include "platform/KordexDevicePort.h"
 #include "platform/MessagePort.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -7,7 +7,7 @@
 #include "flash/AwardRecords.h"
 #include "flash/FlashMessages.h"
 #include "flash/RomDevice.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

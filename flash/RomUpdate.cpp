@@ -4,7 +4,7 @@
 #include <array>
 
 #include "flash/FlashMessages.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "flash/RomDevice.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/MessagePort.h"
 #include "platform/ProgressPort.h"
 

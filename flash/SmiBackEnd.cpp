@@ -3,7 +3,7 @@
 // processor's registers.
 #include "flash/FlashSmi.h"
 #include "flash/RomBackEnd.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

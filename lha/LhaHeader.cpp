@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

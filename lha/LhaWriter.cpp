@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

@@ -2,15 +2,14 @@
 // the logo slot of a copy of the BIOS image.
 #include <cstdio>
 
-#include "app/WizardApp.h"
 #include "lha/LhaWriter.h"
-#include "logo/AdvancedModeDialog.h"
 #include "logo/BootBlockChecksums.h"
+#include "logo/LogoBuild.h"
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
 #include "logo/RebuildCheck.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 
@@ -39,41 +38,43 @@ bool SamePath(const std::string& a, const std::string& b)
 
 }  // namespace
 
-bool CAdvancedModeDialog::MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                                          const std::string& memberName)
+bool LogoBuild::MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
+                                const std::string& memberName, const LogoSettings& settings)
 {
     LhaResetState();
     std::string packed = payloadPath;
     packedPayloadPath.clear();
-    if (app.advancedMode != 0 && showPostMessage != 0 && pictureIsBitmap == 1 && !buildingStockLogo) {
+    if (settings.showPostMessage != 0 && pictureIsBitmap == 1 && !buildingStockLogo) {
         if (!PreparePalette(payloadPath, kPreparedPaletteFileName)) {
-            app.platform.messages.ShowMessage(FormatText(kNotOpenFile, kPreparedPaletteFileName));
+            messages.ShowMessage(FormatText(kNotOpenFile, kPreparedPaletteFileName));
             return false;
         }
         packed = kPreparedPaletteFileName;
     }
     const LhaResult result = LhaWriteArchive(packed, archivePath, memberName);
     if (!result) {
-        app.platform.messages.ShowMessage(result.message);
+        messages.ShowMessage(result.message);
         return false;
     }
     packedPayloadPath = packed;
     return true;
 }
 
-bool CAdvancedModeDialog::BuildBiosWithLogo()
+bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
 {
-    MessagePort& messages = app.platform.messages;
+    const std::string& biosPath = job.biosPath;
+    const std::string& picturePath = job.picturePath;
     logoHeaderWord = 0;
     // A stock image's BIOS shows only a logo in its own format: ours would
     // leave the board with none.
-    const LogoTarget target = ChooseLogoTargetForFile(biosPath, logoFormatChoice);
+    const LogoTarget target = ChooseLogoTargetForFile(biosPath, job.settings.logoFormat);
     buildingStockLogo = target.stock;
     StockPicture intended;
-    if (!(target.stock ? WriteStockLogoPayload(target.format, intended) : WriteLogoPayload())) return false;
+    if (!(target.stock ? WriteStockLogoPayload(picturePath, target.format, intended)
+                       : WriteLogoPayload(picturePath, job.settings))) return false;
 
     const std::string memberName(FileNamePart(picturePath));
-    if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName)) {
+    if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName, job.settings)) {
         RemoveWorkingFiles();
         return false;
     }
@@ -95,7 +96,7 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     }
 
     // The new image, in memory: the source with the old logo wiped to 0xFF.
-    const std::string workPath = app.platform.system.ProgramDirectory() + kWorkImageFileName;
+    const std::string& workPath = job.workImagePath;
     Bytes source;
     if (ReadWholeFile(biosPath, source, kBiosReadLimit) != ReadStatus::Ok ||
         static_cast<uint64_t>(slot) + oldLength > source.size()) {
@@ -137,9 +138,9 @@ bool CAdvancedModeDialog::BuildBiosWithLogo()
     }
     // The user's file is written only now, whole, so a failed build never
     // costs them what the file held before.
-    if (!outputPath.empty() && !SamePath(outputPath, workPath) &&
-        !ReplaceFileAtomically(outputPath, image.data(), image.size())) {
-        messages.ShowMessage(kCannotWriteOutput + outputPath);
+    if (!job.outputPath.empty() && !SamePath(job.outputPath, workPath) &&
+        !ReplaceFileAtomically(job.outputPath, image.data(), image.size())) {
+        messages.ShowMessage(kCannotWriteOutput + job.outputPath);
         RemoveWorkingFiles();
         return false;
     }

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "logo/BitmapHeaders.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

@@ -14,7 +14,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

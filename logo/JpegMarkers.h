@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

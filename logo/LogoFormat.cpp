@@ -5,7 +5,7 @@
 #include "logo/MemberChain.h"
 #include "logo/MemberData.h"
 #include "logo/PayloadContents.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -2,13 +2,12 @@
 #include <array>
 #include <cstdio>
 
-#include "app/WizardApp.h"
-#include "logo/AdvancedModeDialog.h"
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
+#include "logo/LogoBuild.h"
 #include "logo/LogoHeaderWord.h"
 #include "logo/PictureMessages.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 
@@ -24,23 +23,23 @@ uint16_t PositionBits(int32_t logoPosition)
 
 }  // namespace
 
-uint16_t CAdvancedModeDialog::MakeLogoHeaderWord(int32_t isBitmap)
+uint16_t MakeLogoHeaderWord(const LogoSettings& settings, int32_t isBitmap)
 {
-    if (app.advancedMode == 0) screenResolution = app.easyResolution;
     uint16_t word = 0;
-    if (screenResolution == kResolution640x480) {
-        if (showPostMessage != 0) word = header_word::kShowPostMessage;
-        word = static_cast<uint16_t>(word + PositionBits(logoPosition));
+    if (settings.screenResolution == kResolution640x480) {
+        if (settings.showPostMessage != 0) word = header_word::kShowPostMessage;
+        word = static_cast<uint16_t>(word + PositionBits(settings.logoPosition));
     }
     if (isBitmap != 0) return word;
-    return static_cast<uint16_t>(word + (screenResolution != kResolution640x480 ? kHeader800x600Jpeg : header_word::kJpeg));
+    return static_cast<uint16_t>(
+        word + (settings.screenResolution != kResolution640x480 ? kHeader800x600Jpeg : header_word::kJpeg));
 }
 
-bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
+bool LogoBuild::ReadBitmapPayloadData(const std::string& picturePath, Bytes& data)
 {
     Bytes file;
     if (ReadWholeFile(picturePath, file, kPictureReadLimit) != ReadStatus::Ok) {
-        app.platform.messages.ShowMessage(text::kBitmapOpenError);
+        messages.ShowMessage(text::kBitmapOpenError);
         return false;
     }
     // Variants other than the logo form are brought to it first, so that the
@@ -59,11 +58,11 @@ bool CAdvancedModeDialog::ReadBitmapPayloadData(Bytes& data)
     return true;
 }
 
-int32_t CAdvancedModeDialog::ReduceJpeg(const std::string& path, Bytes& buffer)
+int32_t LogoBuild::ReduceJpeg(const std::string& path, Bytes& buffer)
 {
     if (ReadWholeFile(path, buffer, kPictureReadLimit) != ReadStatus::Ok) return -1;
     if (buffer.size() < 2 || buffer[0] != 0xFF || buffer[1] != 0xD8) {
-        app.platform.messages.ShowMessage(text::kNotAJpegPrefix + path + text::kNotAJpegSuffix);
+        messages.ShowMessage(text::kNotAJpegPrefix + path + text::kNotAJpegSuffix);
     }
     Bytes reduced;
     if (ReduceJpegStream(buffer, reduced) != JpegReduction::Reduced) return -1;
@@ -74,15 +73,14 @@ int32_t CAdvancedModeDialog::ReduceJpeg(const std::string& path, Bytes& buffer)
     return static_cast<int32_t>(buffer.size());
 }
 
-bool CAdvancedModeDialog::WriteLogoPayload()
+bool LogoBuild::WriteLogoPayload(const std::string& picturePath, const LogoSettings& settings)
 {
-    MessagePort& messages = app.platform.messages;
     pictureIsBitmap = PictureKindForBuild(picturePath) == PictureKind::Bitmap ? 1 : 0;
-    logoHeaderWord = MakeLogoHeaderWord(pictureIsBitmap);
+    logoHeaderWord = MakeLogoHeaderWord(settings, pictureIsBitmap);
 
     Bytes data;
     if (pictureIsBitmap != 0) {
-        if (!ReadBitmapPayloadData(data)) return false;
+        if (!ReadBitmapPayloadData(picturePath, data)) return false;
     } else {
         if (!IsRegularFile(picturePath)) {
             messages.ShowMessage(text::kPictureMissing);

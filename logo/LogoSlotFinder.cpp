@@ -1,7 +1,7 @@
 #include "logo/LogoSlotFinder.h"
 
 #include "logo/MemberChain.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

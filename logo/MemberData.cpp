@@ -2,7 +2,7 @@
 
 #include "lha/Crc16.h"
 #include "lha/LhaDecoder.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

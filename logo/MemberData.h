@@ -7,7 +7,7 @@
 #include <string>
 
 #include "logo/MemberChain.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -8,8 +8,8 @@
 
 #include "logo/BitmapFile.h"
 #include "logo/BitmapHeaders.h"
-#include "platform/ByteOrder.h"
-#include "platform/Files.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

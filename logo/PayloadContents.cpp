@@ -4,7 +4,7 @@
 
 #include "logo/BitmapFile.h"
 #include "logo/LogoHeaderWord.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin {
 

@@ -3,8 +3,8 @@
 #include "logo/BitmapFile.h"
 #include "logo/JpegMarkers.h"
 #include "logo/PictureMessages.h"
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

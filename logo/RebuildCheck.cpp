@@ -8,7 +8,7 @@
 #include "logo/BootBlockChecksums.h"
 #include "logo/MemberChain.h"
 #include "logo/MemberData.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

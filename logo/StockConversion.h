@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "logo/StockLogo.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/PictureLoaderPort.h"
 
 namespace varlin {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/ByteOrder.h"
-#include "platform/Text.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

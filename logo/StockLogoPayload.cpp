@@ -2,16 +2,15 @@
 // full-screen format instead of our header word and picture file.
 #include <cstdio>
 
-#include "app/WizardApp.h"
-#include "logo/AdvancedModeDialog.h"
+#include "logo/LogoBuild.h"
 #include "logo/PictureMessages.h"
 #include "logo/StockConversion.h"
 
 namespace varlin {
 
-bool CAdvancedModeDialog::WriteStockLogoPayload(const StockLogoFormat& format, StockPicture& intended)
+bool LogoBuild::WriteStockLogoPayload(const std::string& picturePath, const StockLogoFormat& format,
+                                      StockPicture& intended)
 {
-    MessagePort& messages = app.platform.messages;
     // The format carries no settings: the header word stays 0.
     pictureIsBitmap = PictureKindForBuild(picturePath) == PictureKind::Bitmap ? 1 : 0;
     logoHeaderWord = 0;
@@ -22,7 +21,7 @@ bool CAdvancedModeDialog::WriteStockLogoPayload(const StockLogoFormat& format, S
         return false;
     }
     RgbImage picture;
-    if (file.empty() || !app.platform.pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
+    if (file.empty() || !pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
         messages.ShowMessage(text::kInvalidPicture);
         return false;
     }

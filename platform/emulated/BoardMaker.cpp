@@ -10,8 +10,8 @@
 #include "flash/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
 #include "flash/RomDevice.h"
-#include "platform/ByteOrder.h"
-#include "platform/Text.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Text.h"
 #include "platform/emulated/BoardSettings.h"
 #include "platform/emulated/EmulatedBoard.h"
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::emulated {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 namespace varlin::emulated {
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/emulated/BoardSettings.h"
 
 namespace varlin::emulated {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "flash/FlashSmi.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 
 namespace varlin::emulated {
 

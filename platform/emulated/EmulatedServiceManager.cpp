@@ -1,6 +1,6 @@
 #include "platform/emulated/EmulatedServiceManager.h"
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::emulated {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/FlatMap.h"
+#include "platform/support/FlatMap.h"
 #include "platform/ServiceManagerPort.h"
 
 namespace varlin::emulated {

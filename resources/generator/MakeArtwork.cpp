@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
-#include "platform/ByteOrder.h"
-#include "platform/Files.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Files.h"
 #include "resources/generator/BlockFont.h"
 #include "resources/generator/PostOverlays.h"
 

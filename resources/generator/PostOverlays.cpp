@@ -3,7 +3,7 @@
 #include <array>
 
 #include "logo/BitmapFile.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "resources/generator/BlockFont.h"
 
 namespace varlin::artwork {

@@ -10,7 +10,7 @@
 
 #include "lha/LhaWriter.h"
 #include "logo/StockLogo.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "samples/generator/SamplePictures.h"
 
 namespace varlin::samples {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "resources/generator/BlockFont.h"
 
 namespace varlin::samples {

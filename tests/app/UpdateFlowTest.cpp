@@ -260,11 +260,11 @@ TEST_P(UpdateFlowTest, ARefusedFileNeverOpensTheUpdateDialog)
 TEST_P(UpdateFlowTest, BuildAndFlashFlashesOnlyWhatWasBuilt)
 {
     Start();
-    CAdvancedModeDialog& builder = App().advancedModeDialog;
-    const std::string workImage = programDirectory.File("tmp.bin");
-    builder.biosPath = programDirectory.Write("yta.bin", oldImage);
-    builder.picturePath = programDirectory.File("missing.bmp");
-    EXPECT_FALSE(App().BuildAndFlash(workImage));
+    LogoJob job;
+    job.workImagePath = programDirectory.File("tmp.bin");
+    job.biosPath = programDirectory.Write("yta.bin", oldImage);
+    job.picturePath = programDirectory.File("missing.bmp");
+    EXPECT_FALSE(App().BuildAndFlash(job));
     EXPECT_TRUE(Host().log.empty());
     EXPECT_EQ(Rom(), oldImage);
 }
@@ -295,12 +295,14 @@ TEST_P(UpdateFlowTest, EasyPathOnEverySampleBoard)
 
         CWizardApp& app = program.app;
         app.advancedMode = 0;
-        app.advancedModeDialog.biosPath = dir.Write("yta.bin", original);
-        app.advancedModeDialog.picturePath = picture;
+        LogoJob job;  // the Easy path's: centred, without the POST messages
+        job.biosPath = dir.Write("yta.bin", original);
+        job.picturePath = picture;
+        job.workImagePath = dir.File("tmp.bin");
         const bool locked = name == "board-sst-protected";
         program.platform.windows.Script(IDD_UPDATE_BIOS, {Click(IDC_UPDATE_START)});
         if (!locked) program.platform.windows.Script(IDD_FINISHED, {Click(kResultOk)});
-        EXPECT_EQ(app.BuildAndFlash(dir.File("tmp.bin")), !locked);
+        EXPECT_EQ(app.BuildAndFlash(job), !locked);
 
         const Bytes built = test::ReadFile(dir.File("tmp.bin"));
         ASSERT_EQ(built.size(), original.size());

@@ -211,6 +211,10 @@ TEST_F(WizardPagesTest, AcceptingWarnsBuildsAndFlashesTheBoardsBios)
     // information, so the update refuses after the build (the flow was reached).
     std::filesystem::copy_file(VARLIN_SOURCE_DIR "/samples/bios/award-256k.bin", programDir.File("yta.bin"));
     const std::string picture = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(320, 240)));
+    // A file an earlier Build BIOS File of the Advanced Mode saved: the Easy
+    // path builds only its own work image and leaves that file alone.
+    const std::string saved = dir.Write("saved.bin", {'k', 'e', 'e', 'p'});
+    App().advancedModeDialog.outputPath = saved;
     Host().Script(IDD_START_PAGE, {Click(IDC_PAGE_NEXT)});
     Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT)});
     Host().Script(IDD_WARNING, {Click(kResultCancel), Click(kResultOk)});
@@ -221,12 +225,12 @@ TEST_F(WizardPagesTest, AcceptingWarnsBuildsAndFlashesTheBoardsBios)
                        EXPECT_FALSE(test::FileExists(programDir.File("tmp.bin")));
                    }),
                    Click(IDC_PAGE_NEXT),
-                   Check([this, picture] {
-                       CAdvancedModeDialog& builder = App().advancedModeDialog;
-                       EXPECT_EQ(builder.biosPath, programDir.File("yta.bin"));
-                       EXPECT_EQ(builder.picturePath, picture);
-                       EXPECT_EQ(builder.showPostMessage, 0);
+                   Check([this, saved] {
+                       // Centred, without the POST messages, in 640*480.
+                       EXPECT_EQ(App().logoBuild.pictureIsBitmap, 1);
+                       EXPECT_EQ(App().logoBuild.logoHeaderWord, 0);
                        EXPECT_TRUE(test::FileExists(programDir.File("tmp.bin")));
+                       EXPECT_EQ(test::ReadFile(saved), (Bytes{'k', 'e', 'e', 'p'}));
                        EXPECT_EQ(Shown(), std::vector<std::string>{"Your system not support flashing under Windows mode!"});
                        EXPECT_TRUE(Host().Visible(App().acceptPage));
                    }),

@@ -8,7 +8,7 @@
 #include "logo/PalettePreparation.h"
 #include "logo/PictureChecker.h"
 #include "tests/lha/LhaTestSupport.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/BiosImages.h"
 #include "tests/support/RecordingMessagePort.h"

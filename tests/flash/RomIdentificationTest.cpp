@@ -4,7 +4,7 @@
 
 #include "flash/AwardRecords.h"
 #include "flash/RomDevice.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/support/FakePlatform.h"
 
 namespace varlin {

@@ -9,7 +9,7 @@
 
 #include "flash/FlashSmi.h"
 #include "flash/RomUpdate.h"
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 #include "tests/support/BothModes.h"
 #include "tests/support/FlashImages.h"
 #include "tests/support/RecordingProgress.h"

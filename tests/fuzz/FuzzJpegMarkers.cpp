@@ -2,7 +2,7 @@
 // stream starts with SOI, and every segment it keeps before the scan is
 // whole: a marker, a length of at least 2 that counts itself, and its body.
 #include "logo/JpegMarkers.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace varlin;

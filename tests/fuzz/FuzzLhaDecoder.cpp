@@ -4,7 +4,7 @@
 // Input: the method (byte 0: even -lh5-, odd -lh0-), the original size
 // (bytes 1-4, little-endian), then the member data.
 #include "lha/LhaDecoder.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace varlin;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/FileDialogPort.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureLoaderPort.h"
 #include "platform/ProgressPort.h"

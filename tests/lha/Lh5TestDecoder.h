@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::test {
 

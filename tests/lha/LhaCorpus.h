@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::test {
 

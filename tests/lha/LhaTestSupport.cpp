@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/support/RunCommand.h"
 
 namespace varlin::test {

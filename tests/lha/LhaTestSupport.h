@@ -8,7 +8,7 @@
 
 #include "lha/LhaProgress.h"
 #include "lha/LhaWriter.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "tests/support/TempDir.h"
 
 namespace varlin::test {

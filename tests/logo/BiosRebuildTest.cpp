@@ -4,10 +4,10 @@
 #include <optional>
 #include <random>
 
-#include "app/WizardApp.h"
+#include "logo/LogoBuild.h"
 #include "logo/LogoSlotFinder.h"
 #include "tests/support/BiosImages.h"
-#include "tests/support/FakeProgram.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempDir.h"
@@ -59,17 +59,13 @@ Bytes RandomBitmap(size_t payloadLength)
 
 class BiosRebuildTest : public ::testing::Test {
 protected:
-    BiosRebuildTest()
-    {
-        platform.system.programDirectory = programDir.Path().string() + "/";
-        app.advancedMode = 1;
-    }
+    BiosRebuildTest() { job.workImagePath = WorkImage(); }
 
     bool Build(const Bytes& image, const std::string& pictureName, const Bytes& picture)
     {
-        builder.biosPath = dir.Write("source.bin", image);
-        builder.picturePath = dir.Write(pictureName, picture);
-        return builder.BuildBiosWithLogo();
+        job.biosPath = dir.Write("source.bin", image);
+        job.picturePath = dir.Write(pictureName, picture);
+        return builder.BuildBiosWithLogo(job);
     }
 
     std::string WorkImage() const { return programDir.File("tmp.bin"); }
@@ -91,10 +87,9 @@ protected:
 
     test::TempDir programDir;                 // the program directory
     test::TempDir dir{test::TempDir::Enter};  // the current directory
-    test::FakeProgram fake;
-    test::FakePlatform& platform = fake.platform;
-    CWizardApp& app = fake.app;
-    CAdvancedModeDialog& builder = app.advancedModeDialog;
+    test::FakePlatform platform;
+    LogoBuild builder{platform.messages, platform.pictures};
+    LogoJob job;
 };
 
 TEST_F(BiosRebuildTest, TheNewLogoTakesTheOldSlotAndDecodesToThePayload)
@@ -103,7 +98,7 @@ TEST_F(BiosRebuildTest, TheNewLogoTakesTheOldSlotAndDecodesToThePayload)
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(160, 120, 64));
     ASSERT_TRUE(Build(source, "logo.bmp", bitmap)) << ::testing::PrintToString(Shown());
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(ReadFile(builder.biosPath), source);  // the source is never changed
+    EXPECT_EQ(ReadFile(job.biosPath), source);  // the source is never changed
 
     const Bytes result = ReadFile(WorkImage());
     ASSERT_EQ(result.size(), source.size());
@@ -129,8 +124,8 @@ TEST_F(BiosRebuildTest, TheNewLogoTakesTheOldSlotAndDecodesToThePayload)
     EXPECT_FALSE(test::FileExists("tmp_b_pic"));
 
     // Built again from its own result, the logo is found in the same place.
-    builder.biosPath = dir.Write("again.bin", result);
-    ASSERT_TRUE(builder.BuildBiosWithLogo());
+    job.biosPath = dir.Write("again.bin", result);
+    ASSERT_TRUE(builder.BuildBiosWithLogo(job));
     ASSERT_EQ(finder.FindLogoSlot(WorkImage(), length), 0x10028);
     EXPECT_EQ(length, member.size());
 }
@@ -147,7 +142,7 @@ TEST_F(BiosRebuildTest, TheArchiveMustLeaveOneFreeByteAfterIt)
 
     // One byte more is refused, and the build leaves none of its files.
     platform.messages.shown.clear();
-    builder.outputPath = dir.File("chosen.bin");
+    job.outputPath = dir.File("chosen.bin");
     const Bytes precious = {'k', 'e', 'e', 'p'};
     dir.Write("chosen.bin", precious);
     EXPECT_FALSE(Build(ExampleImage(), "abc.bmp", RandomBitmap(0x4024 - 28 - 6)));
@@ -173,22 +168,22 @@ TEST_F(BiosRebuildTest, WithoutALogoTheArchiveGoesAfterTheLastMember)
 
 TEST_F(BiosRebuildTest, OutputIsWrittenWholeOnlyAfterASuccessfulBuild)
 {
-    builder.outputPath = dir.File("new.bin");
+    job.outputPath = dir.File("new.bin");
     ASSERT_TRUE(Build(ExampleImage(), "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
-    EXPECT_EQ(ReadFile(builder.outputPath), ReadFile(WorkImage()));
+    EXPECT_EQ(ReadFile(job.outputPath), ReadFile(WorkImage()));
 
     // A failed build (the slot search refuses the image) leaves it as it was.
-    const Bytes before = ReadFile(builder.outputPath);
+    const Bytes before = ReadFile(job.outputPath);
     Bytes damaged(0x20000, 0x00);
     platform.messages.shown.clear();
     EXPECT_FALSE(Build(damaged, "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
     EXPECT_EQ(Shown(), std::vector<std::string>{"BIOS has error!"});
-    EXPECT_EQ(ReadFile(builder.outputPath), before);
+    EXPECT_EQ(ReadFile(job.outputPath), before);
     EXPECT_FALSE(test::FileExists("tmp.tbp"));
     EXPECT_FALSE(test::FileExists("tmp_b_pic"));
 
     // The output may be the work image itself (Flash To Mainboard without a save).
-    builder.outputPath = WorkImage();
+    job.outputPath = WorkImage();
     EXPECT_TRUE(Build(ExampleImage(), "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(40, 30))));
     EXPECT_FALSE(ReadFile(WorkImage()).empty());
 }
@@ -198,14 +193,12 @@ TEST_F(BiosRebuildTest, PaletteIsPreparedOnlyForAnAdvancedBitmapWithPostMessages
     // A palette lacking black, white and grey, so preparation changes it.
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(32, 16, 8));
     struct Case {
-        int32_t advancedMode;
         int32_t showPostMessage;
         bool prepared;
     };
-    for (const Case& c : {Case{1, 1, true}, Case{1, 0, false}, Case{0, 1, false}}) {
+    for (const Case& c : {Case{1, true}, Case{0, false}}) {
         std::filesystem::remove("chack_pallete");
-        app.advancedMode = c.advancedMode;
-        builder.showPostMessage = c.showPostMessage;
+        job.settings.showPostMessage = c.showPostMessage;
         ASSERT_TRUE(Build(ExampleImage(), "logo.bmp", bitmap));
         EXPECT_EQ(test::FileExists("chack_pallete"), c.prepared);
         if (c.prepared) {
@@ -223,8 +216,7 @@ TEST_F(BiosRebuildTest, PaletteIsPreparedOnlyForAnAdvancedBitmapWithPostMessages
 
 TEST_F(BiosRebuildTest, JpegLogoCarriesTheReducedStream)
 {
-    app.advancedMode = 0;
-    app.easyResolution = 1;
+    job.settings.screenResolution = kResolution800x600;
     ASSERT_TRUE(Build(ExampleImage(), "photo.jpg", test::MakeJpeg(800, 600)));
     Bytes payload = {0x0A, 0x00};
     const Bytes reduced = ReadFile("tmp.jpg");
@@ -310,13 +302,13 @@ TEST_F(BiosRebuildTest, TheChecksumBytesAreNeverFreeSpace)
 
 // A builder whose archive comes out damaged, as a faulty compressor or a
 // bad memory cell would leave it.
-class DamagingBuilder : public CAdvancedModeDialog {
+class DamagingBuilder : public LogoBuild {
 public:
-    using CAdvancedModeDialog::CAdvancedModeDialog;
+    using LogoBuild::LogoBuild;
     bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                         const std::string& memberName) override
+                         const std::string& memberName, const LogoSettings& settings) override
     {
-        if (!CAdvancedModeDialog::MakeLogoArchive(payloadPath, archivePath, memberName)) return false;
+        if (!LogoBuild::MakeLogoArchive(payloadPath, archivePath, memberName, settings)) return false;
         Bytes archive = ReadFile(archivePath);
         archive[archive.size() - 40] ^= 0x10;  // a data byte; the header stays whole
         WriteWholeFile(archivePath, archive);
@@ -326,15 +318,15 @@ public:
 
 TEST_F(BiosRebuildTest, AnImageThatFailsItsCheckIsNeverWritten)
 {
-    DamagingBuilder damaging(app);
-    damaging.biosPath = dir.Write("source.bin", ExampleImage());
-    damaging.picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(160, 120, 64)));
-    damaging.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
-    EXPECT_FALSE(damaging.BuildBiosWithLogo());
+    DamagingBuilder damaging(platform.messages, platform.pictures);
+    job.biosPath = dir.Write("source.bin", ExampleImage());
+    job.picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(160, 120, 64)));
+    job.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
+    EXPECT_FALSE(damaging.BuildBiosWithLogo(job));
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new logo member")) << Shown()[0];
     EXPECT_TRUE(Shown()[0].ends_with(".\nNothing was written.")) << Shown()[0];
-    EXPECT_EQ(ReadFile(damaging.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(ReadFile(job.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
     EXPECT_FALSE(test::FileExists(WorkImage()));
     EXPECT_FALSE(test::FileExists("tmp.tbp"));
     EXPECT_FALSE(test::FileExists("tmp_b_pic"));
@@ -343,16 +335,16 @@ TEST_F(BiosRebuildTest, AnImageThatFailsItsCheckIsNeverWritten)
 // A builder whose stock logo payload loses a pixel before it is packed, as
 // a faulty encoder would leave it: archive and payload agree, the picture
 // does not.
-class PixelLosingBuilder : public CAdvancedModeDialog {
+class PixelLosingBuilder : public LogoBuild {
 public:
-    using CAdvancedModeDialog::CAdvancedModeDialog;
+    using LogoBuild::LogoBuild;
     bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                         const std::string& memberName) override
+                         const std::string& memberName, const LogoSettings& settings) override
     {
         Bytes payload = ReadFile(payloadPath);
         payload[8 + 80 * 4 * 100 + 3] ^= 0x01;  // row 100, plane 0, the pixel at x 31
         WriteWholeFile(payloadPath, payload);
-        return CAdvancedModeDialog::MakeLogoArchive(payloadPath, archivePath, memberName);
+        return LogoBuild::MakeLogoArchive(payloadPath, archivePath, memberName, settings);
     }
 };
 
@@ -363,7 +355,7 @@ TEST_F(BiosRebuildTest, AStockImageTakesTheLogoInItsOwnFormat)
 {
     const Bytes source = ReadFile(VARLIN_SOURCE_DIR "/samples/bios/award-256k-stock.bin");
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(200, 150, 64));
-    builder.showPostMessage = 1;
+    job.settings.showPostMessage = 1;
     ASSERT_TRUE(Build(source, "logo.bmp", bitmap)) << ::testing::PrintToString(Shown());
     EXPECT_TRUE(builder.lastRebuild.logo.stock);
     EXPECT_EQ(builder.logoHeaderWord, 0);
@@ -371,20 +363,18 @@ TEST_F(BiosRebuildTest, AStockImageTakesTheLogoInItsOwnFormat)
     EXPECT_EQ(DecodersOnLogo(test::StockLogoOf(bitmap)), "");
     EXPECT_EQ(test::FirstChangeOutside(source, ReadFile(WorkImage()), {{0xDC68, 0x37000}, {0x37FFE, 0x38000}}), "");
 
-    PixelLosingBuilder losing(app);
-    losing.biosPath = builder.biosPath;
-    losing.picturePath = builder.picturePath;
-    losing.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
-    EXPECT_FALSE(losing.BuildBiosWithLogo());
+    PixelLosingBuilder losing(platform.messages, platform.pictures);
+    job.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
+    EXPECT_FALSE(losing.BuildBiosWithLogo(job));
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new stock logo shows colour ")) << Shown()[0];
     EXPECT_NE(Shown()[0].find(" at pixel 31,100 where the picture has "), std::string::npos) << Shown()[0];
-    EXPECT_EQ(ReadFile(losing.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
+    EXPECT_EQ(ReadFile(job.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
 }
 
 TEST_F(BiosRebuildTest, AnArchiveWithoutMemberStopsTheBuild)
 {
-    EXPECT_FALSE(builder.MakeLogoArchive(dir.File("missing.tbp"), "tmp_b_pic", "logo.bmp"));
+    EXPECT_FALSE(builder.MakeLogoArchive(dir.File("missing.tbp"), "tmp_b_pic", "logo.bmp", job.settings));
     ASSERT_EQ(Shown().size(), 1u);
     EXPECT_NE(Shown()[0].find("missing.tbp"), std::string::npos);
 }

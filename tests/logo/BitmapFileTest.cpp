@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "tests/support/Pictures.h"
 
 namespace varlin {

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/WizardApp.h"
-#include "platform/ByteOrder.h"
-#include "tests/support/FakeProgram.h"
+#include "logo/LogoBuild.h"
+#include "platform/support/ByteOrder.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/Pictures.h"
 #include "tests/support/TempDir.h"
 
@@ -16,70 +16,62 @@ using test::ReadFile;
 
 class LogoPayloadTest : public ::testing::Test {
 protected:
-    LogoPayloadTest() { app.advancedMode = 1; }
-
     std::vector<std::string> Shown() const { return platform.messages.Texts(); }
+    bool WritePayload() { return build.WriteLogoPayload(picturePath, settings); }
 
     test::TempDir dir{test::TempDir::Enter};  // the working files go to the current directory
-    test::FakeProgram program;
-    test::FakePlatform& platform = program.platform;
-    CWizardApp& app = program.app;
-    CAdvancedModeDialog& builder = app.advancedModeDialog;
+    test::FakePlatform platform;
+    LogoBuild build{platform.messages, platform.pictures};
+    LogoSettings settings;
+    std::string picturePath;
 };
 
 struct HeaderWordCase {
     int32_t isBitmap;
-    int32_t advancedMode;
     int32_t screenResolution;
-    int32_t easyResolution;
     int32_t showPostMessage;
     int32_t logoPosition;
     uint16_t expected;
-    int32_t resolutionAfter;
 };
 
 TEST_F(LogoPayloadTest, HeaderWordTable)
 {
     const HeaderWordCase cases[] = {
-        // bitmap, advanced, res, easy, post, position  -> word, resolution afterwards
-        {1, 1, 0, 0, 1, kPositionTopLeft, 0x0110, 0},
-        {1, 1, 0, 0, 0, kPositionCenter, 0x0000, 0},
-        {1, 1, 0, 0, 0, kPositionBottomRight, 0x0030, 0},
-        {1, 1, 0, 0, 0, kPositionBottomLeft, 0x0040, 0},
-        {1, 1, 0, 0, 0, kPositionTopRight, 0x0020, 0},
-        {1, 1, 0, 0, 1, 5, 0x0100, 0},   // an unknown position counts as centre
-        {1, 1, 0, 0, 1, -1, 0x0100, 0},
-        {0, 1, 0, 0, 1, kPositionBottomRight, 0x0132, 0},
-        {0, 1, 0, 0, 0, kPositionCenter, 0x0002, 0},
-        {0, 1, 1, 0, 1, kPositionBottomLeft, 0x000A, 1},  // 800*600 drops position and POST flag
-        {1, 1, 1, 0, 1, kPositionBottomLeft, 0x0000, 1},
-        {0, 0, 0, 1, 0, kPositionCenter, 0x000A, 1},  // Easy path takes the wizard's resolution
-        {0, 0, 1, 0, 1, kPositionTopRight, 0x0122, 0},
-        {1, 0, 1, 0, 0, kPositionCenter, 0x0000, 0},
+        // bitmap, resolution, post, position  -> word
+        {1, 0, 1, kPositionTopLeft, 0x0110},
+        {1, 0, 0, kPositionCenter, 0x0000},
+        {1, 0, 0, kPositionBottomRight, 0x0030},
+        {1, 0, 0, kPositionBottomLeft, 0x0040},
+        {1, 0, 0, kPositionTopRight, 0x0020},
+        {1, 0, 1, 5, 0x0100},   // an unknown position counts as centre
+        {1, 0, 1, -1, 0x0100},
+        {0, 0, 1, kPositionBottomRight, 0x0132},
+        {0, 0, 0, kPositionCenter, 0x0002},
+        {0, 1, 1, kPositionBottomLeft, 0x000A},  // 800*600 drops position and POST flag
+        {1, 1, 1, kPositionBottomLeft, 0x0000},
+        {0, 1, 0, kPositionCenter, 0x000A},  // the Easy path's large JPEG
+        {0, 0, 1, kPositionTopRight, 0x0122},
     };
     for (const HeaderWordCase& c : cases) {
-        app.advancedMode = c.advancedMode;
-        app.easyResolution = c.easyResolution;
-        builder.screenResolution = c.screenResolution;
-        builder.showPostMessage = c.showPostMessage;
-        builder.logoPosition = c.logoPosition;
-        EXPECT_EQ(builder.MakeLogoHeaderWord(c.isBitmap), c.expected)
-            << "bitmap " << c.isBitmap << " advanced " << c.advancedMode << " resolution " << c.screenResolution
-            << " post " << c.showPostMessage << " position " << c.logoPosition;
-        EXPECT_EQ(builder.screenResolution, c.resolutionAfter);
+        settings.screenResolution = c.screenResolution;
+        settings.showPostMessage = c.showPostMessage;
+        settings.logoPosition = c.logoPosition;
+        EXPECT_EQ(MakeLogoHeaderWord(settings, c.isBitmap), c.expected)
+            << "bitmap " << c.isBitmap << " resolution " << c.screenResolution << " post " << c.showPostMessage
+            << " position " << c.logoPosition;
     }
 }
 
 TEST_F(LogoPayloadTest, BitmapPayloadIsTheFileAfterItsSignature)
 {
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(64, 32));
-    builder.picturePath = dir.Write("logo.bmp", bitmap);
-    builder.showPostMessage = 1;
-    builder.logoPosition = kPositionTopLeft;
-    ASSERT_TRUE(builder.WriteLogoPayload());
+    picturePath = dir.Write("logo.bmp", bitmap);
+    settings.showPostMessage = 1;
+    settings.logoPosition = kPositionTopLeft;
+    ASSERT_TRUE(WritePayload());
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(builder.pictureIsBitmap, 1);
-    EXPECT_EQ(builder.logoHeaderWord, 0x0110);
+    EXPECT_EQ(build.pictureIsBitmap, 1);
+    EXPECT_EQ(build.logoHeaderWord, 0x0110);
 
     const Bytes payload = ReadFile("tmp.tbp");
     ASSERT_EQ(payload.size(), bitmap.size());
@@ -97,8 +89,8 @@ TEST_F(LogoPayloadTest, OtherBitmapVariantsEnterThePayloadInLogoForm)
          {test::BmpOptions{test::BmpHeader::V5_124, false, false, true, 8},
           test::BmpOptions{test::BmpHeader::Info40, true, false, true, 8},
           test::BmpOptions{test::BmpHeader::Info40, false, true, true, 8}}) {
-        builder.picturePath = dir.Write("variant.bmp", test::MakeBmp(picture, options));
-        ASSERT_TRUE(builder.WriteLogoPayload());
+        picturePath = dir.Write("variant.bmp", test::MakeBmp(picture, options));
+        ASSERT_TRUE(WritePayload());
         const Bytes payload = ReadFile("tmp.tbp");
         ASSERT_EQ(payload.size(), logoForm.size());
         // Pixel offset, info header, palette and rows where the palette step reads them.
@@ -114,13 +106,13 @@ TEST_F(LogoPayloadTest, JpegPayloadCarriesTheReducedStream)
     const Bytes note = {'m', 'a', 'd', 'e', ' ', 'b', 'y', ' ', 'h', 'a', 'n', 'd'};
     const Bytes original = test::MakeJpeg(320, 200);
     const Bytes jpeg = test::InsertSegmentAfterApp0(test::InsertSegmentAfterApp0(original, 0xFE, note), 0xE1, exif);
-    builder.picturePath = dir.Write("photo.jpg", jpeg);
-    builder.logoPosition = kPositionBottomRight;
-    builder.showPostMessage = 1;
-    ASSERT_TRUE(builder.WriteLogoPayload());
+    picturePath = dir.Write("photo.jpg", jpeg);
+    settings.logoPosition = kPositionBottomRight;
+    settings.showPostMessage = 1;
+    ASSERT_TRUE(WritePayload());
     EXPECT_TRUE(Shown().empty());
-    EXPECT_EQ(builder.pictureIsBitmap, 0);
-    EXPECT_EQ(builder.logoHeaderWord, 0x0132);
+    EXPECT_EQ(build.pictureIsBitmap, 0);
+    EXPECT_EQ(build.logoHeaderWord, 0x0132);
 
     // stb writes only segments the BIOS keeps, so the reduction gives back
     // exactly the encoder's own stream.
@@ -150,28 +142,14 @@ TEST_F(LogoPayloadTest, FillBytesBeforeTheEndShrink)
     Bytes jpeg = test::MakeJpeg(16, 16);
     ASSERT_EQ(jpeg[jpeg.size() - 1], 0xD9);
     jpeg.insert(jpeg.end() - 2, {0xFF, 0xFF});  // ... FF FF FF D9
-    builder.picturePath = dir.Write("fill.jpg", jpeg);
-    ASSERT_TRUE(builder.WriteLogoPayload());
+    picturePath = dir.Write("fill.jpg", jpeg);
+    ASSERT_TRUE(WritePayload());
     const Bytes reduced = ReadFile("tmp.jpg");
     ASSERT_GE(reduced.size(), 3u);
     EXPECT_EQ(reduced[reduced.size() - 2], 0xFF);
     EXPECT_EQ(reduced[reduced.size() - 1], 0xD9);
     EXPECT_NE(reduced[reduced.size() - 3], 0xFF);
     EXPECT_EQ(reduced.size(), jpeg.size() - 2);
-}
-
-TEST_F(LogoPayloadTest, EasyPathTakesTheWizardResolution)
-{
-    app.advancedMode = 0;
-    app.easyResolution = 1;
-    builder.screenResolution = 0;
-    builder.picturePath = dir.Write("big.jpg", test::MakeJpeg(700, 500));
-    ASSERT_TRUE(builder.WriteLogoPayload());
-    EXPECT_EQ(builder.logoHeaderWord, 0x000A);
-    EXPECT_EQ(builder.screenResolution, 1);
-    const Bytes payload = ReadFile("tmp.tbp");
-    EXPECT_EQ(payload[0], 0x0A);
-    EXPECT_EQ(payload[1], 0x00);
 }
 
 TEST_F(LogoPayloadTest, FailuresWriteNoPayload)
@@ -188,28 +166,28 @@ TEST_F(LogoPayloadTest, FailuresWriteNoPayload)
     };
     for (const Case& c : cases) {
         platform.messages.shown.clear();
-        builder.picturePath = dir.Write(c.name, c.bytes);
-        EXPECT_FALSE(builder.WriteLogoPayload()) << c.name;
+        picturePath = dir.Write(c.name, c.bytes);
+        EXPECT_FALSE(WritePayload()) << c.name;
         EXPECT_EQ(Shown().back(), c.message) << c.name;
         EXPECT_FALSE(FileExists("tmp.tbp")) << c.name;
     }
 
     platform.messages.shown.clear();
-    builder.picturePath = dir.File("missing.bmp");
-    EXPECT_FALSE(builder.WriteLogoPayload());
+    picturePath = dir.File("missing.bmp");
+    EXPECT_FALSE(WritePayload());
     EXPECT_EQ(Shown(), std::vector<std::string>{"Bitmap file open error!"});
     // A picture larger than the check lets through is not read whole (a
     // bitmap padded to gigabytes once took minutes and gigabytes of memory).
     for (const char* name : {"padded.bmp", "padded.jpg"}) {
         platform.messages.shown.clear();
-        builder.picturePath = dir.Write(name, test::MakeJpeg(64, 48));
-        std::filesystem::resize_file(builder.picturePath, kPictureReadLimit + 1);
-        EXPECT_FALSE(builder.WriteLogoPayload()) << name;
+        picturePath = dir.Write(name, test::MakeJpeg(64, 48));
+        std::filesystem::resize_file(picturePath, kPictureReadLimit + 1);
+        EXPECT_FALSE(WritePayload()) << name;
         EXPECT_EQ(Shown().back(), name[7] == 'b' ? "Bitmap file open error!" : "Invalid picture file");
     }
     platform.messages.shown.clear();
-    builder.picturePath = dir.File("missing.jpg");
-    EXPECT_FALSE(builder.WriteLogoPayload());
+    picturePath = dir.File("missing.jpg");
+    EXPECT_FALSE(WritePayload());
     EXPECT_EQ(Shown(), std::vector<std::string>{"Picture file is not existed!"});
     EXPECT_FALSE(FileExists("tmp.tbp"));
 }
@@ -218,9 +196,9 @@ TEST_F(LogoPayloadTest, AJpegWithoutStartOfImageIsWarnedAboutAndStillReduced)
 {
     Bytes jpeg = test::MakeJpeg(16, 16);
     jpeg[1] = 0xD7;
-    builder.picturePath = dir.Write("odd.jpg", jpeg);
-    ASSERT_TRUE(builder.WriteLogoPayload());
-    EXPECT_EQ(Shown(), std::vector<std::string>{"File " + builder.picturePath + " is not a valid jpeg file!"});
+    picturePath = dir.Write("odd.jpg", jpeg);
+    ASSERT_TRUE(WritePayload());
+    EXPECT_EQ(Shown(), std::vector<std::string>{"File " + picturePath + " is not a valid jpeg file!"});
     const Bytes reduced = ReadFile("tmp.jpg");
     EXPECT_EQ(reduced[0], 0xFF);
     EXPECT_EQ(reduced[1], 0xD8);
@@ -229,8 +207,8 @@ TEST_F(LogoPayloadTest, AJpegWithoutStartOfImageIsWarnedAboutAndStillReduced)
 TEST_F(LogoPayloadTest, AnUnwritablePayloadIsAFailureWithAMessage)
 {
     std::filesystem::create_directory("tmp.tbp");  // the name is taken by a directory
-    builder.picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(8, 8)));
-    EXPECT_FALSE(builder.WriteLogoPayload());
+    picturePath = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(8, 8)));
+    EXPECT_FALSE(WritePayload());
     EXPECT_EQ(Shown(), std::vector<std::string>{"Can not create file tmp.tbp"});
 }
 

@@ -4,8 +4,8 @@
 #include <map>
 
 #include "logo/LogoSlotFinder.h"
-#include "platform/ByteOrder.h"
-#include "platform/Text.h"
+#include "platform/support/ByteOrder.h"
+#include "platform/support/Text.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/support/TempDir.h"
 

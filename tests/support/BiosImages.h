@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::test {
 

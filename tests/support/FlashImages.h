@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "flash/RomDevice.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/emulated/BoardMaker.h"
 #include "platform/emulated/EmulatedBoard.h"
 #include "tests/support/FakePlatform.h"

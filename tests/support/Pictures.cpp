@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "logo/StockConversion.h"
-#include "platform/ByteOrder.h"
+#include "platform/support/ByteOrder.h"
 #include "platform/native/NativePictureLoader.h"
 
 namespace varlin::test {

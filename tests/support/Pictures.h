@@ -8,7 +8,7 @@
 
 #include "logo/BitmapFile.h"
 #include "logo/StockLogo.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::test {
 

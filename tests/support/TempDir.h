@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 namespace varlin::test {
 

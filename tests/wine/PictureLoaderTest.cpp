@@ -10,7 +10,7 @@
 #include <string>
 
 #include "logo/BitmapFile.h"
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 #include "platform/win32/Win32PictureLoader.h"
 #include "tests/wine/UiAutomation.h"
 #include "tests/wine/WineCheck.h"

@@ -1,4 +1,4 @@
-#include "platform/PartialFile.h"
+#include "platform/support/PartialFile.h"
 
 #include <atomic>
 #include <cerrno>
@@ -14,8 +14,8 @@
 #include <unistd.h>
 #endif
 
-#include "platform/Files.h"
-#include "platform/Text.h"
+#include "platform/support/Files.h"
+#include "platform/support/Text.h"
 
 namespace varlin {
 

@@ -2,7 +2,7 @@
 // controls, the data exchange and the order of the checks of each button.
 #include <gtest/gtest.h>
 
-#include "logo/AdvancedModeDialog.h"
+#include "app/AdvancedModeDialog.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeProgram.h"
 #include "tests/support/Pictures.h"

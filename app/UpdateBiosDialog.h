@@ -7,6 +7,7 @@
 
 #include "app/Dialog.h"
 #include "flash/RomUpdate.h"
+#include "platform/support/Files.h"
 #include "platform/ProgressPort.h"
 
 namespace varlin {
@@ -29,6 +30,7 @@ public:
     void OnUpdate();
 
     RomUpdate update;
+    const Bytes* image = nullptr;  // what the Update button programs
 
 private:
     // The step text, the bar and the percentage number of the dialog.

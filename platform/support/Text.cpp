@@ -1,4 +1,4 @@
-#include "platform/Text.h"
+#include "platform/support/Text.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,9 +1,8 @@
-#include "flash/UpdateBiosDialog.h"
+#include "app/UpdateBiosDialog.h"
 
 #include <string>
 
 #include "app/WizardApp.h"
-#include "biosfile/BiosImage.h"
 #include "resources/ResourceIds.h"
 
 namespace varlin {
@@ -56,7 +55,7 @@ void CUpdateBiosDialog::OnUpdate()
     system.SetUiThreadPriority(ThreadPriority::TimeCritical);
     ShowItem(IDC_UPDATE_PROGRESS, true);
 
-    const bool updated = update.UpdateRom(app.biosImage.imageData);
+    const bool updated = image != nullptr && update.UpdateRom(*image);
 
     system.SetUiThreadPriority(ThreadPriority::Normal);
     EndDialog(updated ? kResultOk : kUpdateFailed);

@@ -1,7 +1,7 @@
 // The Advanced Mode dialog's window: its controls and what each button does.
 // The order of the checks in each button decides which message the user
 // sees first, so each keeps its own.
-#include "logo/AdvancedModeDialog.h"
+#include "app/AdvancedModeDialog.h"
 
 #include <array>
 
@@ -52,6 +52,30 @@ CAdvancedModeDialog::CAdvancedModeDialog(CWizardApp& app)
       warningDialog(app.platform.windows),
       app(app)
 {
+}
+
+LogoSettings CAdvancedModeDialog::Settings() const
+{
+    LogoSettings settings;
+    settings.screenResolution = screenResolution;
+    settings.logoPosition = logoPosition;
+    settings.showPostMessage = showPostMessage;
+    settings.logoFormat = logoFormatChoice;
+    return settings;
+}
+
+LogoJob CAdvancedModeDialog::Job()
+{
+    return {biosPath, picturePath, app.platform.system.ProgramDirectory() + kWorkImageFileName, outputPath, Settings()};
+}
+
+bool CAdvancedModeDialog::BuildBiosWithLogo()
+{
+    LogoBuild& build = app.logoBuild;
+    const bool built = build.BuildBiosWithLogo(Job());
+    pictureIsBitmap = build.pictureIsBitmap;
+    logoHeaderWord = build.logoHeaderWord;
+    return built;
 }
 
 void CAdvancedModeDialog::UpdateData(bool readControls)
@@ -230,7 +254,7 @@ void CAdvancedModeDialog::OnFlash()
     if (!checker.CheckPicture(picturePath)) return;
     if (warningDialog.DoModal() == kResultCancel) return;
     if (outputPath.empty()) outputPath = app.platform.system.ProgramDirectory() + kWorkImageFileName;
-    app.BuildAndFlash(outputPath);
+    app.BuildAndFlash(Job());
 }
 
 void CAdvancedModeDialog::OnBack()

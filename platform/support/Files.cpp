@@ -1,4 +1,4 @@
-#include "platform/Files.h"
+#include "platform/support/Files.h"
 
 #include <cstdio>
 
@@ -9,7 +9,7 @@
 #include <system_error>
 #endif
 
-#include "platform/PartialFile.h"
+#include "platform/support/PartialFile.h"
 
 namespace varlin {
 
