@@ -32,7 +32,7 @@ bool CWizardApp::InitInstance()
         ActivateRunningInstance();
         return false;
     }
-    romDevice.DetectPlatform();
+    romDevice.DetectPlatform(platform.system.PlatformVersion());
     if (!OpenDriver(romDevice.romInfo, platform)) {
         driverUnavailable = true;
         return false;

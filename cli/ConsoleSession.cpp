@@ -27,7 +27,7 @@ bool ConsoleSession::StartBoard(const std::string& directory, bool directMode, B
     serviceManager.AddService(kDriverServiceName, system.ProgramDirectory() + kDriverFileName, ServiceState::Running);
     system.directMode = directMode;
 
-    romDevice.DetectPlatform();
+    romDevice.DetectPlatform(system.PlatformVersion());
     return OpenDriver(romDevice.romInfo, platform) && romDevice.StartRomAccess();
 }
 

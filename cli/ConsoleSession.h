@@ -72,7 +72,7 @@ struct ConsoleSession {
     ConsoleWindowHost windows{progress};
     NativePictureLoader pictures;
     PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
-    RomDevice romDevice{platform};
+    RomDevice romDevice{messages, kordex, hardware};
     BiosImage biosImage{romDevice, messages};
     CWizardApp app{platform, romDevice, biosImage};
     CPictureChecker checker{messages};

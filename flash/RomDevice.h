@@ -4,19 +4,22 @@
 // block erase, blank check, program, the BIOS flash-access calls and the
 // write-protect test.
 //
-// Each primitive has two back ends, chosen by `platformMode`: on the NT
-// family the requests of the Kordex driver, elsewhere the BIOS flash SMI
-// raised directly.  Every request is checked: a refused read, erase or
-// program is reported to the user and fails the operation.
+// Each primitive goes through one of two back ends (RomBackEnd.h), chosen
+// once from `platformMode`: on the NT family the requests of the Kordex
+// driver, elsewhere the BIOS flash SMI raised directly.  Every request is
+// checked: a refused read, erase or program is reported to the user and
+// fails the operation.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "flash/FlashSmi.h"
+#include "flash/RomBackEnd.h"
 #include "flash/RomInfo.h"
+#include "platform/DirectHardwarePort.h"
+#include "platform/KordexDevicePort.h"
+#include "platform/MessagePort.h"
 #include "platform/support/Files.h"
-#include "platform/PlatformServices.h"
 
 namespace varlin {
 
@@ -26,14 +29,15 @@ void ApplyRomLayout(RomInfo& info);
 
 class RomDevice {
 public:
-    explicit RomDevice(PlatformServices& platform);
+    RomDevice(MessagePort& messages, KordexDevicePort& driverDevice, DirectHardwarePort& hardware);
 
     RomDevice(const RomDevice&) = delete;
     RomDevice& operator=(const RomDevice&) = delete;
 
-    // Start-up, in this order: the platform, then (after the driver is open)
-    // the segment, identification and the SMI level query.
-    bool DetectPlatform();
+    // Start-up, in this order: the platform from the system's version word
+    // (which also chooses the back end), then (after the driver is open) the
+    // segment, identification and the SMI level query.
+    bool DetectPlatform(uint32_t platformVersion);
     bool StartRomAccess();
     bool ReadSegment();
     // Decodes the records of `segmentImage` into `romInfo`; false when the
@@ -78,15 +82,13 @@ public:
     uint16_t eraseStatus = 0;  // the chip's status after the last block erase
 
 private:
-    bool ReadLine(uint32_t address, uint8_t* line);
-    bool ProgramLine(uint32_t address, const uint8_t* line);
-    bool SetDriverAddress(uint32_t address);
     bool EraseBlock(uint32_t address, uint32_t size);
-    uint8_t SmiControl(uint8_t function);
-    void RaiseSmi(uint8_t command, SmiRegisters& registers, int busDelays);
     void ShowRequestFailed(const char* what, uint32_t address);
 
-    PlatformServices& platform;
+    MessagePort& messages;
+    DriverBackEnd driver;
+    SmiBackEnd direct;
+    RomBackEnd* backEnd = &direct;  // what DetectPlatform chose; direct until then
 };
 
 }  // namespace varlin

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <new>
+#include <optional>
 
 #include "flash/AwardRecords.h"
 #include "flash/FlashMessages.h"
@@ -105,13 +106,14 @@ void ApplyRomLayout(RomInfo& info)
     info.romBase = RomBaseFor(info.romSizeUnits);
 }
 
-RomDevice::RomDevice(PlatformServices& platform) : platform(platform)
+RomDevice::RomDevice(MessagePort& messages, KordexDevicePort& driverDevice, DirectHardwarePort& hardware)
+    : messages(messages), driver(driverDevice, romInfo), direct(hardware, romInfo)
 {
 #if __cpp_exceptions
     try {
         segmentImage.assign(kordex::kSegmentSize, 0);
     } catch (const std::bad_alloc&) {
-        platform.messages.ShowMessage(text::kMallocError);
+        messages.ShowMessage(text::kMallocError);
     }
 #else
     // Built without exceptions (the 32-bit program), memory that runs out
@@ -120,9 +122,8 @@ RomDevice::RomDevice(PlatformServices& platform) : platform(platform)
 #endif
 }
 
-bool RomDevice::DetectPlatform()
+bool RomDevice::DetectPlatform(uint32_t version)
 {
-    const uint32_t version = platform.system.PlatformVersion();
     if ((version & kNotNtBit) == 0) {
         romInfo.platformMode = kPlatformNt;
     } else if ((version & 0xFF) < kWin9xMajorVersion) {
@@ -130,21 +131,14 @@ bool RomDevice::DetectPlatform()
     } else {
         romInfo.platformMode = kPlatformWin9x;
     }
+    backEnd = romInfo.DriverMode() ? static_cast<RomBackEnd*>(&driver) : &direct;
     return true;
 }
 
 bool RomDevice::ReadSegment()
 {
     if (segmentImage.size() != kordex::kSegmentSize) return false;
-    bool read = false;
-    if (romInfo.DriverMode()) {
-        uint8_t address[4];
-        WriteLe32(address, kordex::kSegmentAddress);
-        read = platform.kordex.Control(romInfo.deviceHandle, kordex::kReadSegment, address, sizeof address,
-                                       segmentImage.data(), segmentImage.size());
-    } else {
-        read = platform.hardware.ReadLowMemory(kordex::kSegmentAddress, segmentImage.data(), segmentImage.size());
-    }
+    const bool read = backEnd->ReadSegment(segmentImage.data(), segmentImage.size());
     if (!read) {
         // Half-read records must not be taken for the BIOS's own.
         std::fill(segmentImage.begin(), segmentImage.end(), 0);
@@ -194,14 +188,7 @@ bool RomDevice::StartRomAccess()
 {
     const bool segmentRead = ReadSegment();
     IdentifyRom();
-    if (romInfo.DriverMode()) {
-        uint8_t port[2];
-        WriteLe16(port, romInfo.smiPort);
-        platform.kordex.Control(romInfo.deviceHandle, kordex::kSetSmiPort, port, sizeof port, nullptr, 0);
-        SmiControl(smi::kQueryLevel);  // the driver's reply is not a level the program may trust
-    } else {
-        romInfo.smiLevel = SmiControl(smi::kQueryLevel);
-    }
+    if (const std::optional<uint8_t> level = backEnd->QuerySmiLevel()) romInfo.smiLevel = *level;
     return segmentRead;
 }
 

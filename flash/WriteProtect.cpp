@@ -1,9 +1,7 @@
-// Write protection: the SST 49LF004's boot-block lock and the message each
-// chip family calls for when the ROM refuses an erase.
-#include <algorithm>
+// Write protection: the boot-block lock of the chips that have one, and the
+// message each chip's kind of protection calls for when the ROM refuses an
+// erase.
 #include <array>
-#include <optional>
-#include <span>
 
 #include "flash/ChipCatalogue.h"
 #include "flash/FlashMessages.h"
@@ -15,31 +13,27 @@ namespace {
 
 constexpr uint32_t kBootLockBlockSize = 0x1000;  // the lockable top block of the boot region
 
-// Intel-style status registers report a refused erase with a status of their
-// own; for the other chips any refusal means protection.
-constexpr uint16_t kBootBlockParts[] = {chip::kIntel28F002BXT, chip::kCsiCat28F002T, chip::kCsiCat28F001P,
-                                        chip::kIntel28F001BXT};
-constexpr uint16_t kFirmwareHubs[] = {chip::kIntelE82802AC, chip::kIntelE82802AB};
-constexpr uint16_t kLockableParts[] = {chip::kSst49LF004, chip::kWinbond49V002F, chip::kSst49LF002A,
-                                       chip::kSst49LF004A};
-
-struct WriteProtectRule {
-    std::span<const uint16_t> chips;
-    std::optional<uint16_t> onlyWithStatus;  // other statuses: no message at all
+struct ProtectionMessage {
+    Protection protection;
+    // Chips with a status register of their own report protection with one
+    // status; any other status is no protection, and no message at all.
+    bool onlyWithItsStatus;
     const char* text;
 };
 
-constexpr std::array<WriteProtectRule, 3> kRules = {{
-    {kBootBlockParts, 0xA0, text::kFlashIsWriteProtected},
-    {kFirmwareHubs, 0xA2, text::kFwhIsWriteProtected},
-    {kLockableParts, std::nullopt, text::kFwhIsWriteProtected},
+// The plain text differs from the status-register one by a blank after "ROM".
+constexpr std::array<ProtectionMessage, 4> kMessages = {{
+    {Protection::Plain, false, text::kFlashRomIsWriteProtected},
+    {Protection::StatusRegister, true, text::kFlashIsWriteProtected},
+    {Protection::FirmwareHub, true, text::kFwhIsWriteProtected},
+    {Protection::LockoutJumpers, false, text::kFwhIsWriteProtected},
 }};
 
 }  // namespace
 
 bool RomDevice::BootBlockProtected()
 {
-    if (romInfo.chipId != chip::kSst49LF004) return false;
+    if (!ChipFor(romInfo.chipId).traits.lockableBootBlock) return false;
     SmiOpen();
     const uint32_t lockBlock = romInfo.bootStart + romInfo.bootSize - kBootLockBlockSize;
     const bool locked = EraseBlock(lockBlock, kBootLockBlockSize) && !IsBlockBlank(lockBlock);
@@ -49,14 +43,13 @@ bool RomDevice::BootBlockProtected()
 
 void RomDevice::ShowWriteProtectMessage()
 {
-    const char* message = text::kFlashRomIsWriteProtected;
-    for (const WriteProtectRule& rule : kRules) {
-        if (std::find(rule.chips.begin(), rule.chips.end(), romInfo.chipId) == rule.chips.end()) continue;
-        if (rule.onlyWithStatus && eraseStatus != *rule.onlyWithStatus) return;
-        message = rule.text;
-        break;
+    const ChipEntry& chip = ChipFor(romInfo.chipId);
+    for (const ProtectionMessage& message : kMessages) {
+        if (message.protection != chip.traits.protection) continue;
+        if (message.onlyWithItsStatus && eraseStatus != ProtectedEraseStatus(chip)) return;
+        messages.ShowSystemMessage(message.text, text::kEraseErrorCaption, {MessageButtons::Ok, false});
+        return;
     }
-    platform.messages.ShowSystemMessage(message, text::kEraseErrorCaption, {MessageButtons::Ok, false});
 }
 
 }  // namespace varlin

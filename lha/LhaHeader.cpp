@@ -8,10 +8,9 @@ namespace varlin {
 
 namespace {
 
+using namespace lhaheader;
+
 constexpr char kCompressedMethod[] = "-lh5-";
-constexpr size_t kMethodLength = 5;
-constexpr uint8_t kAttributeArchive = 0x20;
-constexpr uint8_t kHeaderLevel = 0x01;
 constexpr uint8_t kOperatingSystemId = 0x20;
 
 unsigned HexDigitValue(char c)
@@ -42,7 +41,7 @@ LoadAddress ParseLoadAddress(std::string_view text)
 void LhaMemberHeader::Start(std::string_view memberName)
 {
     nameLength = memberName.size();
-    headerSize = static_cast<uint8_t>(nameLength + kHeaderFixedBytes);
+    buffer[kSizeAt] = static_cast<uint8_t>(nameLength + kFixedBytes);
     std::memcpy(buffer.data() + kMethodAt, kCompressedMethod, kMethodLength);
     buffer[kNameLengthAt] = static_cast<uint8_t>(nameLength);
     std::memcpy(buffer.data() + kNameAt, memberName.data(), nameLength);
@@ -55,19 +54,20 @@ void LhaMemberHeader::Fill(uint32_t packedSize, uint32_t originalSize, LoadAddre
     WriteLe16(buffer.data() + kLoadOffsetAt, loadAddress.offset);
     WriteLe16(buffer.data() + kLoadSegmentAt, loadAddress.segment);
     buffer[kAttributeAt] = kAttributeArchive;
-    buffer[kLevelAt] = kHeaderLevel;
-    buffer[CrcAt() + 2] = kOperatingSystemId;
-    WriteLe16(buffer.data() + CrcAt() + 3, 0);  // no extended header follows
+    buffer[kLevelAt] = kLevel;
+    buffer[AfterName() + kSystemAfterName] = kOperatingSystemId;
+    WriteLe16(buffer.data() + AfterName() + kExtendedSizeAfterName, 0);  // no extended header follows
 }
 
 bool LhaMemberHeader::Write(std::FILE* archive, uint16_t fileCrc)
 {
-    std::fputc(headerSize, archive);
-    WriteLe16(buffer.data() + CrcAt(), fileCrc);
+    WriteLe16(buffer.data() + AfterName() + kCrcAfterName, fileCrc);
+    const size_t headerSize = buffer[kSizeAt];
     unsigned checksum = 0;
-    for (size_t i = 0; i < headerSize; ++i) checksum += buffer[i];
-    std::fputc(static_cast<int>(checksum & 0xFF), archive);
-    return std::fwrite(buffer.data(), 1, headerSize, archive) == headerSize;
+    for (size_t i = 0; i < headerSize; ++i) checksum += buffer[kSummedFrom + i];
+    buffer[kChecksumAt] = static_cast<uint8_t>(checksum);
+    const size_t length = kSummedFrom + headerSize;
+    return std::fwrite(buffer.data(), 1, length, archive) == length;
 }
 
 }  // namespace varlin

@@ -1,6 +1,5 @@
-// The member header of the archive: an LHA level-1 header without extended
-// headers, whose time-stamp field holds a real-mode load address instead of
-// a date.
+// The member header of the archive (LhaHeaderLayout.h), built whole in one
+// buffer.
 #pragma once
 
 #include <array>
@@ -8,13 +7,12 @@
 #include <cstdio>
 #include <string_view>
 
+#include "lha/LhaHeaderLayout.h"
+
 namespace varlin {
 
-// The header from its method field on is built in one buffer; its length
-// must fit the one-byte size field.
-inline constexpr size_t kHeaderBufferSize = 255;
-inline constexpr size_t kHeaderFixedBytes = 25;  // header bytes besides the member name
-inline constexpr size_t kMaxMemberNameLength = kHeaderBufferSize - kHeaderFixedBytes;
+// The header's size byte counts the name too.
+inline constexpr size_t kMaxMemberNameLength = 255 - lhaheader::kFixedBytes;
 
 struct LoadAddress {
     uint16_t segment = 0;
@@ -33,7 +31,7 @@ public:
     void Start(std::string_view memberName);
 
     // Marks the member as stored unchanged: -lh5- becomes -lh0-.
-    void MarkStored() { buffer[kMethodAt + 3] = '0'; }
+    void MarkStored() { buffer[lhaheader::kMethodAt + 3] = '0'; }
 
     void Fill(uint32_t packedSize, uint32_t originalSize, LoadAddress loadAddress);
 
@@ -42,23 +40,12 @@ public:
     bool Write(std::FILE* archive, uint16_t fileCrc);
 
     // Header bytes after the size and checksum bytes.
-    uint8_t Size() const { return headerSize; }
+    uint8_t Size() const { return buffer[lhaheader::kSizeAt]; }
 
 private:
-    static constexpr size_t kMethodAt = 0;
-    static constexpr size_t kPackedSizeAt = 5;
-    static constexpr size_t kOriginalSizeAt = 9;
-    static constexpr size_t kLoadOffsetAt = 13;
-    static constexpr size_t kLoadSegmentAt = 15;
-    static constexpr size_t kAttributeAt = 17;
-    static constexpr size_t kLevelAt = 18;
-    static constexpr size_t kNameLengthAt = 19;
-    static constexpr size_t kNameAt = 20;
+    size_t AfterName() const { return lhaheader::kNameAt + nameLength; }
 
-    size_t CrcAt() const { return kNameAt + nameLength; }
-
-    std::array<uint8_t, kHeaderBufferSize> buffer{};
-    uint8_t headerSize = 0;
+    std::array<uint8_t, lhaheader::kLargestHeader> buffer{};
     size_t nameLength = 0;
 };
 

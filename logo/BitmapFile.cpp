@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <array>
 
+#include "logo/BitmapHeaders.h"
 #include "platform/support/ByteOrder.h"
 
 namespace varlin {
 
 namespace {
 
-constexpr uint32_t kFileHeaderSize = 14;
-constexpr uint32_t kCoreHeaderSize = 12;
-constexpr uint32_t kInfoHeaderSize = 40;
+using namespace bmp;
 
 // Info header lengths the Windows loader takes: core, V1, V2, V3, V4, V5.
 constexpr std::array<uint32_t, 6> kKnownHeaderSizes = {12, 40, 52, 56, 108, 124};
@@ -79,35 +78,35 @@ bool WalkRle8(std::span<const uint8_t> stream, uint64_t width, uint64_t height, 
 BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, BitmapLayout& layout)
 {
     layout = BitmapLayout{};
-    if (file.size() < kFileHeaderSize + 4 || file[0] != 'B' || file[1] != 'M') {
+    if (file.size() < kFileHeaderSize + 4 || file[kSignatureAt] != 'B' || file[kSignatureAt + 1] != 'M') {
         return BitmapVerdict::Invalid;
     }
-    const uint32_t headerSize = ReadLe32(&file[14]);
+    const uint32_t headerSize = ReadLe32(&file[kFileHeaderSize + kHeaderSizeAt]);
     if (!Contains(kKnownHeaderSizes, headerSize) || file.size() < kFileHeaderSize + headerSize) {
         return BitmapVerdict::Invalid;
     }
     const uint8_t* header = &file[kFileHeaderSize];
     layout.infoHeaderSize = headerSize;
-    layout.pixelOffset = ReadLe32(&file[10]);
+    layout.pixelOffset = ReadLe32(&file[kPixelOffsetAt]);
 
     int64_t width = 0;
     int64_t height = 0;
     uint16_t planes = 0;
     if (headerSize == kCoreHeaderSize) {
-        width = ReadLe16(header + 4);
-        height = ReadLe16(header + 6);
-        planes = ReadLe16(header + 8);
-        layout.bitsPerPixel = ReadLe16(header + 10);
+        width = ReadLe16(header + kCoreWidthAt);
+        height = ReadLe16(header + kCoreHeightAt);
+        planes = ReadLe16(header + kCorePlanesAt);
+        layout.bitsPerPixel = ReadLe16(header + kCoreBitCountAt);
         layout.compression = kBitmapCompressionNone;
     } else {
-        width = static_cast<int32_t>(ReadLe32(header + 4));
-        height = static_cast<int32_t>(ReadLe32(header + 8));
-        planes = ReadLe16(header + 12);
-        layout.bitsPerPixel = ReadLe16(header + 14);
-        layout.compression = ReadLe32(header + 16);
-        layout.pixelsPerMetreX = static_cast<int32_t>(ReadLe32(header + 24));
-        layout.pixelsPerMetreY = static_cast<int32_t>(ReadLe32(header + 28));
-        layout.colorsUsedField = ReadLe32(header + 32);
+        width = static_cast<int32_t>(ReadLe32(header + kWidthAt));
+        height = static_cast<int32_t>(ReadLe32(header + kHeightAt));
+        planes = ReadLe16(header + kPlanesAt);
+        layout.bitsPerPixel = ReadLe16(header + kBitCountAt);
+        layout.compression = ReadLe32(header + kCompressionAt);
+        layout.pixelsPerMetreX = static_cast<int32_t>(ReadLe32(header + kPixelsPerMetreXAt));
+        layout.pixelsPerMetreY = static_cast<int32_t>(ReadLe32(header + kPixelsPerMetreYAt));
+        layout.colorsUsedField = ReadLe32(header + kColoursUsedAt);
     }
     if (planes != 1 || width <= 0 || height == 0 || height == INT32_MIN ||
         !Contains(kKnownBitDepths, layout.bitsPerPixel)) {
@@ -155,7 +154,7 @@ BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, Bi
     }
     if (layout.compression != kBitmapCompressionRle8 || layout.topDown) return BitmapVerdict::Invalid;
 
-    const uint32_t sizeField = ReadLe32(header + 20);
+    const uint32_t sizeField = ReadLe32(header + kImageSizeAt);
     const uint64_t streamSize = sizeField != 0 ? sizeField : available;
     if (streamSize > available || layout.pixelOffset + streamSize > file.size()) {
         return BitmapVerdict::Invalid;
@@ -228,21 +227,21 @@ Bytes EncodeLogoFormBitmap(const IndexedImage& image)
 
     Bytes out(static_cast<size_t>(total), 0);
     uint8_t* p = out.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    WriteLe32(p + 2, static_cast<uint32_t>(total));
-    WriteLe32(p + 10, static_cast<uint32_t>(pixelOffset));
+    p[kSignatureAt] = 'B';
+    p[kSignatureAt + 1] = 'M';
+    WriteLe32(p + kFileSizeAt, static_cast<uint32_t>(total));
+    WriteLe32(p + kPixelOffsetAt, static_cast<uint32_t>(pixelOffset));
     uint8_t* info = p + kFileHeaderSize;
-    WriteLe32(info + 0, kInfoHeaderSize);
-    WriteLe32(info + 4, static_cast<uint32_t>(image.width));
-    WriteLe32(info + 8, static_cast<uint32_t>(image.height));
-    WriteLe16(info + 12, 1);
-    WriteLe16(info + 14, 8);
-    WriteLe32(info + 16, kBitmapCompressionNone);
-    WriteLe32(info + 20, static_cast<uint32_t>(imageBytes));
-    WriteLe32(info + 24, static_cast<uint32_t>(image.pixelsPerMetreX));
-    WriteLe32(info + 28, static_cast<uint32_t>(image.pixelsPerMetreY));
-    WriteLe32(info + 32, image.colorsUsedField);
+    WriteLe32(info + kHeaderSizeAt, kInfoHeaderSize);
+    WriteLe32(info + kWidthAt, static_cast<uint32_t>(image.width));
+    WriteLe32(info + kHeightAt, static_cast<uint32_t>(image.height));
+    WriteLe16(info + kPlanesAt, 1);
+    WriteLe16(info + kBitCountAt, 8);
+    WriteLe32(info + kCompressionAt, kBitmapCompressionNone);
+    WriteLe32(info + kImageSizeAt, static_cast<uint32_t>(imageBytes));
+    WriteLe32(info + kPixelsPerMetreXAt, static_cast<uint32_t>(image.pixelsPerMetreX));
+    WriteLe32(info + kPixelsPerMetreYAt, static_cast<uint32_t>(image.pixelsPerMetreY));
+    WriteLe32(info + kColoursUsedAt, image.colorsUsedField);
     uint8_t* palette = info + kInfoHeaderSize;
     for (size_t i = 0; i < image.palette.size(); ++i) {
         palette[i * 4 + 0] = image.palette[i][2];

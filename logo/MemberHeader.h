@@ -1,15 +1,18 @@
-// The LHA level-1 member headers that an Award BIOS image chains together,
-// as the logo slot search and the image inspection read them.
+// The LHA level-1 member headers (lha/LhaHeaderLayout.h) that an Award BIOS
+// image chains together, as the logo slot search and the image inspection
+// read them.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 
+#include "lha/LhaHeaderLayout.h"
+
 namespace varlin {
 
 // Bytes a header can occupy: size and checksum bytes, then up to 255 more.
-constexpr size_t kMemberHeaderReadSize = 2 + 256;
+constexpr size_t kMemberHeaderReadSize = lhaheader::kLargestHeader;
 
 constexpr uint16_t kLogoLoadSegment = 0x4000;
 constexpr uint16_t kSystemBiosLoadSegment = 0x5000;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
+#include "logo/BitmapHeaders.h"
 #include "platform/support/ByteOrder.h"
 #include "platform/support/Files.h"
 
@@ -14,15 +15,9 @@ namespace varlin {
 
 namespace {
 
-// Offsets in the payload: the bitmap file's own, since the header word
-// stands where the "BM" signature stood.
-constexpr size_t kPixelOffsetField = 10;
-constexpr size_t kWidthField = 18;
-constexpr size_t kHeightField = 22;
-constexpr size_t kBitsPerPixelField = 28;
-constexpr size_t kColoursUsedField = 46;
-constexpr size_t kPaletteOffset = 54;
-constexpr size_t kHeaderEnd = kPaletteOffset;
+// Offsets in the payload are the bitmap file's own, since the header word
+// stands where the "BM" signature stood; the palette ends the headers.
+constexpr size_t kPaletteOffset = bmp::kInfoPaletteAt;
 
 constexpr uint8_t kInUse = 1;
 constexpr uint8_t kFree = 0;
@@ -72,11 +67,11 @@ struct PayloadView {
 
 bool ViewPayload(Bytes& file, PayloadView& view)
 {
-    if (file.size() < kHeaderEnd) return false;
-    const int32_t width = static_cast<int32_t>(ReadLe32(&file[kWidthField]));
-    const int32_t height = static_cast<int32_t>(ReadLe32(&file[kHeightField]));
-    const uint32_t pixelOffset = ReadLe32(&file[kPixelOffsetField]);
-    if (ReadLe16(&file[kBitsPerPixelField]) != 8 || width <= 0 || height <= 0 || pixelOffset < kPaletteOffset ||
+    if (file.size() < kPaletteOffset) return false;
+    const int32_t width = static_cast<int32_t>(ReadLe32(&file[bmp::kFileWidthAt]));
+    const int32_t height = static_cast<int32_t>(ReadLe32(&file[bmp::kFileHeightAt]));
+    const uint32_t pixelOffset = ReadLe32(&file[bmp::kPixelOffsetAt]);
+    if (ReadLe16(&file[bmp::kFileBitCountAt]) != 8 || width <= 0 || height <= 0 || pixelOffset < kPaletteOffset ||
         pixelOffset > file.size()) {
         return false;
     }
@@ -86,7 +81,7 @@ bool ViewPayload(Bytes& file, PayloadView& view)
     const size_t available = file.size() - view.pixelOffset;
     const size_t fullRows = available < view.width ? 0 : (available - view.width) / view.stride + 1;
     view.rows = std::min(fullRows, static_cast<size_t>(height));
-    const uint32_t used = ReadLe32(&file[kColoursUsedField]);
+    const uint32_t used = ReadLe32(&file[bmp::kFileColoursUsedAt]);
     const size_t entries = used == 0 || used > 256 ? 256 : used;
     view.count = static_cast<int>(std::min(entries, (view.pixelOffset - kPaletteOffset) / 4));
     return view.count > 0;

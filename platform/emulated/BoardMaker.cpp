@@ -166,7 +166,7 @@ bool ComposeBoard(const Bytes& image, const BoardOptions& options, BoardSummary&
     BoardSettings settings;
     settings.chipId = summary.chipId;
     settings.smiPort = kBoardSmiPort;
-    settings.protectStatus = ProtectStatusFor(summary.chipId);
+    settings.protectStatus = ProtectedEraseStatus(ChipFor(summary.chipId));
     if (options.protectBoot) settings.protectedRanges.push_back({info.bootStart, info.bootSize});
     const uint8_t flags = static_cast<uint8_t>((options.pnpRegion ? award::kFlagPnpRegion : 0) |
                                                (options.dmiRegion ? award::kFlagDmiRegion : 0) |

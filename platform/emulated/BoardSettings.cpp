@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "flash/ChipCatalogue.h"
 #include "platform/support/Text.h"
 
 namespace varlin::emulated {
@@ -131,12 +130,6 @@ const char* KindName(RequestKind kind)
 }
 
 }  // namespace
-
-uint8_t ProtectStatusFor(uint16_t chipId)
-{
-    if (chipId == chip::kIntelE82802AC || chipId == chip::kIntelE82802AB) return kEraseBlockLocked;
-    return kEraseFailed;
-}
 
 bool ParseBoardSettings(const std::string& text, BoardSettings& settings, std::string& error)
 {

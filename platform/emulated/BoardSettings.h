@@ -49,14 +49,6 @@ struct BoardSettings {
     std::vector<uint32_t> stuckBytes;
 };
 
-// Status bytes of an Intel-style status register after an erase.
-inline constexpr uint8_t kEraseDone = 0x80;         // ready, no error
-inline constexpr uint8_t kEraseFailed = 0xA0;       // ready, erase error
-inline constexpr uint8_t kEraseBlockLocked = 0xA2;  // ready, erase error, block locked
-
-// The status the chip's family reports for an erase of a protected block.
-uint8_t ProtectStatusFor(uint16_t chipId);
-
 // False with `error` naming the line when the text is not a settings file.
 bool ParseBoardSettings(const std::string& text, BoardSettings& settings, std::string& error);
 std::string FormatBoardSettings(const BoardSettings& settings);

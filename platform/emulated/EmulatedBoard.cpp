@@ -104,7 +104,7 @@ bool EmulatedBoard::Read(uint32_t address, uint8_t* buffer, size_t length) const
 bool EmulatedBoard::Program(uint32_t address, const uint8_t* data, size_t length)
 {
     if (Fails(RequestKind::Program, address, length)) return false;
-    const bool pageWrite = IsPageWriteChip(settings.chipId);
+    const bool pageWrite = ChipFor(settings.chipId).traits.pageWrite;
     size_t first = SIZE_MAX;
     size_t last = 0;
     for (size_t i = 0; i < length; ++i) {
@@ -134,10 +134,10 @@ bool EmulatedBoard::Erase(uint32_t address, uint32_t size, uint8_t& status)
         return at >= address && uint64_t{at} < uint64_t{address} + size;
     });
     if (stuck) {
-        status = kEraseFailed;
+        status = chip::kEraseFailed;
         return true;
     }
-    status = kEraseDone;
+    status = chip::kEraseDone;
     const uint64_t first = std::max<uint64_t>(address, RomBase());
     const uint64_t end = std::min<uint64_t>(uint64_t{address} + size, uint64_t{1} << 32);
     if (first >= end) return true;

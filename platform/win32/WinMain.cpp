@@ -124,7 +124,7 @@ struct Program {
     Win32WindowHost windows;
     Win32PictureLoader pictures;
     PlatformServices platform;
-    RomDevice romDevice{platform};
+    RomDevice romDevice{platform.messages, platform.kordex, platform.hardware};
     BiosImage biosImage{romDevice, messages};
     CWizardApp app{platform, romDevice, biosImage};
 };

@@ -45,7 +45,7 @@ protected:
     {
         platform().system.programDirectory = dir.Path().string() + "/";
         platform().AttachBoard(board.Board());
-        fake.romDevice.DetectPlatform();
+        fake.romDevice.DetectPlatform(platform().system.PlatformVersion());
         EXPECT_TRUE(OpenDriver(fake.romDevice.romInfo, platform().services));
         fake.romDevice.StartRomAccess();
     }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "flash/ChipCatalogue.h"
+#include "flash/FlashSmi.h"
 #include "flash/RomDevice.h"
 #include "tests/support/BothModes.h"
 #include "tests/support/FlashImages.h"
@@ -140,7 +141,7 @@ TEST_P(RomAccessTest, EraseRangeWalksTheBlockTable)
 
     ASSERT_TRUE(rom.EraseRange(info.pnpStart, info.pnpSize));
     EXPECT_EQ(Erases(), 5u);
-    EXPECT_EQ(rom.eraseStatus, emulated::kEraseDone);
+    EXPECT_EQ(rom.eraseStatus, chip::kEraseDone);
 
     // A length reaching into a block erases the whole of it.
     ASSERT_TRUE(rom.EraseRange(info.dmiStart, 1));
@@ -226,7 +227,7 @@ TEST_P(RomAccessTest, ABlockThatWillNotEraseFailsTheBlankCheck)
     Start(test::MakeFlashImage(256 * kKiB), Options(chip::kIntel28F002BXT, 4), "stuck-block = 0xFFFD8000\n");
     EXPECT_FALSE(rom.EraseRange(k256KBase, rom.romInfo.mainSize));
     EXPECT_EQ(Erases(), 2u);
-    EXPECT_EQ(rom.eraseStatus, emulated::kEraseFailed);
+    EXPECT_EQ(rom.eraseStatus, chip::kEraseFailed);
     EXPECT_TRUE(Shown().empty());
     EXPECT_EQ(RomOnDisk()[0x10000], image[0x10000]);
 }
@@ -300,7 +301,7 @@ TEST(RomAccessModesTest, AReadFailureOfTheSegmentLeavesNothingIdentified)
     test::TestBoard board(test::MakeFlashImage(128 * kKiB), Options(chip::kIntel28F001BXT, 1));
     test::BoardHarness harness;
     harness.platform.AttachBoard(board.Board());
-    harness.rom.DetectPlatform();
+    harness.rom.DetectPlatform(harness.platform.system.PlatformVersion());
     // The driver is not running and cannot be installed: no device.
     harness.platform.serviceManager.services.clear();
     EXPECT_FALSE(OpenDriver(harness.rom.romInfo, harness.platform.services));

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "flash/FlashSmi.h"
 #include "flash/RomBackup.h"
 #include "tests/support/BothModes.h"
 #include "tests/support/FlashImages.h"

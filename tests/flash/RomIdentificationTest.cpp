@@ -34,7 +34,7 @@ protected:
     }
 
     test::FakePlatform platform;
-    RomDevice rom{platform.services};
+    RomDevice rom{platform.messages, platform.kordex, platform.hardware};
 };
 
 TEST_F(RomIdentificationTest, PlatformModeFromTheVersionWord)
@@ -47,8 +47,7 @@ TEST_F(RomIdentificationTest, PlatformModeFromTheVersionWord)
         {0x80000A03, kPlatformWin32s}, {0xC0000A04, kPlatformWin9x}, {0x80000005, kPlatformWin9x},
     };
     for (const auto& c : cases) {
-        platform.system.platformVersion = c.version;
-        EXPECT_TRUE(rom.DetectPlatform());
+        EXPECT_TRUE(rom.DetectPlatform(c.version));
         EXPECT_EQ(rom.romInfo.platformMode, c.mode) << std::hex << c.version;
         EXPECT_EQ(rom.romInfo.DriverMode(), c.mode == kPlatformNt);
     }

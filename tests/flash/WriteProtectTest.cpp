@@ -33,7 +33,7 @@ TEST(WriteProtectTest, MessageByChipAndStatus)
     };
     for (const auto& c : cases) {
         test::FakePlatform platform;
-        RomDevice rom(platform.services);
+        RomDevice rom(platform.messages, platform.kordex, platform.hardware);
         rom.romInfo.chipId = c.chipId;
         rom.eraseStatus = c.status;
         rom.ShowWriteProtectMessage();

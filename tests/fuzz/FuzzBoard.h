@@ -28,7 +28,7 @@ struct FuzzBoard {
         serviceManager.AddService(kDriverServiceName, system.ProgramDirectory() + kDriverFileName,
                                   ServiceState::Running);
         system.directMode = directMode;
-        rom.DetectPlatform();
+        rom.DetectPlatform(system.PlatformVersion());
         if (!OpenDriver(rom.romInfo, platform)) return false;
         rom.StartRomAccess();
         return true;
@@ -44,7 +44,7 @@ struct FuzzBoard {
     cli::ConsoleWindowHost windows{bar};
     NoPictures pictures;
     PlatformServices platform{messages, system, kordex, serviceManager, hardware, fileDialogs, windows, pictures};
-    RomDevice rom{platform};
+    RomDevice rom{messages, kordex, hardware};
 };
 
 }  // namespace varlin::fuzz

@@ -12,7 +12,7 @@ namespace varlin::test {
 
 struct FakeProgram {
     FakePlatform platform;
-    RomDevice romDevice{platform.services};
+    RomDevice romDevice{platform.messages, platform.kordex, platform.hardware};
     BiosImage biosImage{romDevice, platform.messages};
     CWizardApp app{platform.services, romDevice, biosImage};
 };

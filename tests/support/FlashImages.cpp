@@ -69,7 +69,7 @@ bool StartRomAccessOn(emulated::EmulatedBoard& board, FakePlatform& platform, Ro
 {
     platform.AttachBoard(board);
     platform.system.platformVersion = directMode ? kWindows98Version : 0x00000006;
-    rom.DetectPlatform();
+    rom.DetectPlatform(platform.system.PlatformVersion());
     if (!OpenDriver(rom.romInfo, platform.services)) return false;
     rom.StartRomAccess();
     return true;

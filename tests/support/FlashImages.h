@@ -68,7 +68,7 @@ struct BoardHarness {
     }
 
     FakePlatform platform;
-    RomDevice rom{platform.services};
+    RomDevice rom{platform.messages, platform.kordex, platform.hardware};
 };
 
 }  // namespace varlin::test
