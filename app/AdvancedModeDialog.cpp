@@ -100,7 +100,8 @@ void CAdvancedModeDialog::UpdateData(bool readControls)
             }
             this->*binding.field = index;
         } else {
-            for (int i = 0; i < binding.count; ++i) host.SetChecked(*this, binding.firstId + i, this->*binding.field == i);
+            for (int i = 0; i < binding.count; ++i)
+                host.SetChecked(*this, binding.firstId + i, this->*binding.field == i);
         }
     }
 }

@@ -55,7 +55,8 @@ PreviewLayout LayOutPreview(const PreviewSettings& settings)
     return layout;
 }
 
-RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo, const std::array<const CPicture*, 6>& overlays)
+RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo,
+                        const std::array<const CPicture*, 6>& overlays)
 {
     RgbImage screen;
     screen.width = kPreviewWidth;

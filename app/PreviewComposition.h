@@ -16,11 +16,11 @@ inline constexpr int kPreviewHeight = 480;
 struct PreviewSettings {
     int32_t screenResolution = 0;  // 0 = 640*480, 1 = 800*600
     int32_t showPostMessage = 0;
-    int32_t logoPosition = 0;      // 0 Center, 1 Bottom Right, 2 Bottom Left, 3 Top Right, 4 Top Left
+    int32_t logoPosition = 0;  // 0 Center, 1 Bottom Right, 2 Bottom Left, 3 Top Right, 4 Top Left
     int32_t advancedMode = 0;
-    int32_t pictureWidth = 0;      // as the picture check measured it
+    int32_t pictureWidth = 0;  // as the picture check measured it
     int32_t pictureHeight = 0;
-    bool stockLogo = false;        // the logo goes in the board's full-screen format
+    bool stockLogo = false;  // the logo goes in the board's full-screen format
 };
 
 struct PreviewLayout {
@@ -29,7 +29,7 @@ struct PreviewLayout {
     int logoX = 0;
     int logoY = 0;
     bool drawOverlays = false;
-    bool fullScreen = false;   // the logo fills the screen, as a stock BIOS shows its own format
+    bool fullScreen = false;  // the logo fills the screen, as a stock BIOS shows its own format
 };
 
 // The POST-message pictures, in drawing order, and where they stand.
@@ -60,6 +60,7 @@ PreviewLayout LayOutPreview(const PreviewSettings& settings);
 // full-screen logo) and, where the layout says, the overlays drawn over it
 // at their natural size.  Pictures not loaded are
 // left out.
-RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo, const std::array<const CPicture*, 6>& overlays);
+RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo,
+                        const std::array<const CPicture*, 6>& overlays);
 
 }  // namespace varlin

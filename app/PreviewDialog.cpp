@@ -19,8 +19,9 @@ constexpr WindowPlacement kPreviewPlacement = {0, 0, 646, 506, false, true};
 CPreviewDialog::CPreviewDialog(CWizardApp& app)
     : CDialog(app.platform.windows, IDD_PREVIEW),
       logo(app.platform.pictures),
-      overlayPictures{CPicture(app.platform.pictures), CPicture(app.platform.pictures), CPicture(app.platform.pictures),
-                      CPicture(app.platform.pictures), CPicture(app.platform.pictures), CPicture(app.platform.pictures)},
+      overlayPictures{CPicture(app.platform.pictures), CPicture(app.platform.pictures),
+                      CPicture(app.platform.pictures), CPicture(app.platform.pictures),
+                      CPicture(app.platform.pictures), CPicture(app.platform.pictures)},
       app(app)
 {
 }

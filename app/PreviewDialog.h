@@ -34,10 +34,10 @@ public:
     int32_t screenResolution = 0;
     int32_t showPostMessage = 0;
     int32_t logoPosition = 0;
-    int32_t pictureWidth = 0;   // the picture's size as the check measured it
+    int32_t pictureWidth = 0;  // the picture's size as the check measured it
     int32_t pictureHeight = 0;
     std::string picturePath;
-    LogoTarget logoTarget;      // the format the build will write the logo in
+    LogoTarget logoTarget;  // the format the build will write the logo in
     CPicture logo;
     std::array<CPicture, 6> overlayPictures;
 

@@ -50,10 +50,7 @@ bool CWizardApp::InitInstance()
     return false;
 }
 
-void CWizardApp::ActivateRunningInstance()
-{
-    platform.windows.ActivateMarkedWindow(platform.system.ApplicationName());
-}
+void CWizardApp::ActivateRunningInstance() { platform.windows.ActivateMarkedWindow(platform.system.ApplicationName()); }
 
 void CWizardApp::QuitProgram(int exitCode)
 {

@@ -60,20 +60,20 @@ public:
     PlatformServices& platform;
     RomDevice& romDevice;
     BiosImage& biosImage;
-    LogoBuild logoBuild;              // builds for both paths
+    LogoBuild logoBuild;  // builds for both paths
 
     bool biosFileFound = false;
-    bool driverUnavailable = false;   // start-up ended without the driver: the process ends in failure
+    bool driverUnavailable = false;  // start-up ended without the driver: the process ends in failure
     CAdvancedPage advancedPage;
-    int32_t advancedMode = 0;         // 1 while the advanced path is taken
+    int32_t advancedMode = 0;  // 1 while the advanced path is taken
     CPreviewDialog previewDialog;
     CAdvancedModeDialog advancedModeDialog;
     CStartPage startPage;
     CPicturePage picturePage;
     CAcceptPage acceptPage;
-    std::string biosFilePath;         // the BIOS the Easy path puts the logo into
-    std::string pictureFilePath;      // the picture the Easy path uses
-    int32_t easyResolution = 0;       // chosen by the picture page: 0 = 640*480, 1 = 800*600
+    std::string biosFilePath;     // the BIOS the Easy path puts the logo into
+    std::string pictureFilePath;  // the picture the Easy path uses
+    int32_t easyResolution = 0;   // chosen by the picture page: 0 = 640*480, 1 = 800*600
 };
 
 }  // namespace varlin

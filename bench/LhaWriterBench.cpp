@@ -110,7 +110,7 @@ void BM_ZlibDeflate6(benchmark::State& state, const Bytes& (*data)())
     ReportSizes(state, input.size(), packed);
 }
 
-#define VARLIN_LHA_BENCHMARKS(name)                                                                   \
+#define VARLIN_LHA_BENCHMARKS(name)                                                          \
     BENCHMARK_CAPTURE(BM_LhaWriteArchive, name, Input<name>)->Unit(benchmark::kMillisecond); \
     BENCHMARK_CAPTURE(BM_ZlibDeflate6, name, Input<name>)->Unit(benchmark::kMillisecond)
 

@@ -40,8 +40,7 @@ bool ReadFileBiosId(const std::string& path, std::string& id)
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) return false;
     uint8_t bytes[award::kBiosIdLength];
-    if (size >= award::kBiosIdFromEnd &&
-        std::fseek(file, -static_cast<long>(award::kBiosIdFromEnd), SEEK_END) == 0 &&
+    if (size >= award::kBiosIdFromEnd && std::fseek(file, -static_cast<long>(award::kBiosIdFromEnd), SEEK_END) == 0 &&
         std::fread(bytes, 1, sizeof bytes, file) == sizeof bytes) {
         id = BiosIdText(bytes);
     }

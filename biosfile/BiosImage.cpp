@@ -78,15 +78,13 @@ bool BiosImage::CheckBiosFile()
 
 bool BiosImage::CheckSizeCode()
 {
-    if (SizeCodeRomUnits(std::span<const uint8_t>(imageData.data(), imageSize)) == rom.romInfo.romSizeUnits) return true;
+    if (SizeCodeRomUnits(std::span<const uint8_t>(imageData.data(), imageSize)) == rom.romInfo.romSizeUnits)
+        return true;
     messages.ShowSystemMessage(text::kBiosSizeMismatch, text::kOpenFileCaption, {});
     return false;
 }
 
-bool BiosImage::ReadRomLine(uint32_t address, uint8_t* line)
-{
-    return rom.ReadRom(address, line, kordex::kLineSize);
-}
+bool BiosImage::ReadRomLine(uint32_t address, uint8_t* line) { return rom.ReadRom(address, line, kordex::kLineSize); }
 
 bool BiosImage::CheckBiosId()
 {
@@ -114,9 +112,9 @@ bool BiosImage::CheckPreservedAreas()
 bool BiosImage::CheckExtraRegion()
 {
     if (imageSize < kExtraRegionMinimumImage) return true;
-    const long record = award::FindPattern(imageData.data(), imageSize, award::kExtraRegionRecord,
-                                           award::kExtraRegionSearchStart, award::kExtraRegionSearchEnd,
-                                           award::kRecordAlignment);
+    const long record =
+        award::FindPattern(imageData.data(), imageSize, award::kExtraRegionRecord, award::kExtraRegionSearchStart,
+                           award::kExtraRegionSearchEnd, award::kRecordAlignment);
     if (record < 0 || static_cast<size_t>(record) + award::kExtraRegionFlagOffset >= imageSize ||
         (imageData[static_cast<size_t>(record) + award::kExtraRegionFlagOffset] & award::kExtraRegionFlag) == 0) {
         return true;

@@ -219,8 +219,7 @@ int RunBackup(const BoardRequest& request)
     ConsoleBackupDialog dialog(session.progress);
     if (!files.CreateBackupFile(dialog)) return kExitFailure;
     const RomInfo& info = session.romDevice.romInfo;
-    std::printf("backup %s: %u bytes from 0x%08X\n", files.backupFilePath.c_str(), info.RomSizeBytes(),
-                info.romBase);
+    std::printf("backup %s: %u bytes from 0x%08X\n", files.backupFilePath.c_str(), info.RomSizeBytes(), info.romBase);
     return kExitSuccess;
 }
 
@@ -240,11 +239,14 @@ void AddBoardCommands(CLI::App& app, CommandAction& action)
     board->require_subcommand(1);
     auto create = std::make_shared<BoardCreateRequest>();
     CLI::App* createCommand = board->add_subcommand(
-        "create", "Make a board from a BIOS image of 128 KiB, 256 KiB, 512 KiB or 1 MiB: rom.bin is the image, "
-                  "segment.bin carries the flash records, board.conf the chip and its faults.");
+        "create",
+        "Make a board from a BIOS image of 128 KiB, 256 KiB, 512 KiB or 1 MiB: rom.bin is the image, "
+        "segment.bin carries the flash records, board.conf the chip and its faults.");
     createCommand->add_option("--bios", create->bios, "The BIOS image")->required();
-    createCommand->add_option("--out", create->out, "The board's folder (made when missing; a folder that "
-                                                     "holds a board is replaced only with --force)")
+    createCommand
+        ->add_option("--out", create->out,
+                     "The board's folder (made when missing; a folder that "
+                     "holds a board is replaced only with --force)")
         ->required();
     createCommand->add_option("--chip", create->chip,
                               "Flash chip id in hexadecimal, maker code in the low byte (default by size: "
@@ -263,16 +265,18 @@ void AddBoardCommands(CLI::App& app, CommandAction& action)
     createCommand->callback([create, &action] { action = [create] { return RunBoardCreate(*create); }; });
 
     auto identify = std::make_shared<BoardRequest>();
-    CLI::App* identifyCommand = app.add_subcommand(
-        "identify", "Identify a board's flash ROM as the program does: chip, ROM size and base, block table, "
-                    "regions, flags and BIOS ID.");
+    CLI::App* identifyCommand =
+        app.add_subcommand("identify",
+                           "Identify a board's flash ROM as the program does: chip, ROM size and base, block table, "
+                           "regions, flags and BIOS ID.");
     AddBoardOption(*identifyCommand, *identify);
     identifyCommand->callback([identify, &action] { action = [identify] { return RunIdentify(*identify); }; });
 
     auto backup = std::make_shared<BoardRequest>();
     CLI::App* backupCommand =
-        app.add_subcommand("backup", "Copy a board's whole flash ROM into a file, with a progress bar. A backup "
-                                     "that fails leaves no file behind.");
+        app.add_subcommand("backup",
+                           "Copy a board's whole flash ROM into a file, with a progress bar. A backup "
+                           "that fails leaves no file behind.");
     AddBoardOption(*backupCommand, *backup);
     backupCommand->add_option("OUT", backup->output, "The backup file")->required();
     backupCommand->callback([backup, &action] { action = [backup] { return RunBackup(*backup); }; });

@@ -21,8 +21,7 @@ bool BoardLock::Acquire(const std::string& directory, BoardAccess access)
     const int operation = (access == BoardAccess::Write ? LOCK_EX : LOCK_SH) | LOCK_NB;
     if (flock(descriptor, operation) == 0) return true;
     if (errno == EWOULDBLOCK) {
-        std::fprintf(stderr, "The board %s is in use by another run of varlin; nothing was done.\n",
-                     directory.c_str());
+        std::fprintf(stderr, "The board %s is in use by another run of varlin; nothing was done.\n", directory.c_str());
     } else {
         std::fprintf(stderr, "Cannot lock the board %s.\n", directory.c_str());
     }

@@ -69,11 +69,13 @@ int RunBuild(const BuildRequest& request)
     const int32_t slot = finder.FindLogoSlot(output, length);
     const LogoBuild& build = session.logoBuild;
     const LogoTarget& logo = build.lastRebuild.logo;
-    const std::string format = logo.stock ? StockFormatText(logo.format)
-                                          : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
+    const std::string format =
+        logo.stock ? StockFormatText(logo.format)
+                   : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
     std::printf("built %s: logo member of %u bytes at 0x%X, %s\n", output.c_str(), length, static_cast<unsigned>(slot),
                 format.c_str());
-    std::printf("%s\n", ChecksumRepairLine(build.lastRebuild.checksumsBefore, build.lastRebuild.checksumsAfter).c_str());
+    std::printf("%s\n",
+                ChecksumRepairLine(build.lastRebuild.checksumsBefore, build.lastRebuild.checksumsAfter).c_str());
     return kExitSuccess;
 }
 
@@ -83,11 +85,12 @@ void AddBuildCommand(CLI::App& app, CommandAction& action)
 {
     auto request = std::make_shared<BuildRequest>();
     CLI::App* command = app.add_subcommand(
-        "build", "Build a new BIOS image with the picture as its boot logo, keeping the boot block's checksums. The "
-                 "logo is written in the format of the image's current one: where that is the full-screen format "
-                 "of stock Award BIOSes, the picture is scaled to its size and reduced to its colours. The "
-                 "source image is never changed; OUTPUT is written only when the new image has passed its check "
-                 "(its member chain, the logo decoded back to the payload, every other byte, the checksums).");
+        "build",
+        "Build a new BIOS image with the picture as its boot logo, keeping the boot block's checksums. The "
+        "logo is written in the format of the image's current one: where that is the full-screen format "
+        "of stock Award BIOSes, the picture is scaled to its size and reduced to its colours. The "
+        "source image is never changed; OUTPUT is written only when the new image has passed its check "
+        "(its member chain, the logo decoded back to the payload, every other byte, the checksums).");
     command->add_option("--bios", request->bios, "The source BIOS image")->required();
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The new BIOS image")->required();

@@ -48,21 +48,23 @@ std::string ChecksumJson(const BootBlockChecksums& checksums)
     for (size_t i = 0; i < checksums.blockSums.size(); ++i) {
         sums += FormatText("%s%u", i == 0 ? "" : ", ", static_cast<unsigned>(checksums.blockSums[i]));
     }
-    return FormatText("{\"table\": %llu, \"main\": {\"offset\": %llu, \"stored\": %u, \"computed\": %u, \"holds\": %s}, "
-                      "\"block\": {\"offset\": %llu, \"stored\": %u, \"start\": %s, \"holds\": %s, \"sumsFromPage\": [%s]}}",
-                      Offset(checksums.tableOffset), Offset(checksums.main.offset),
-                      static_cast<unsigned>(checksums.main.stored), static_cast<unsigned>(checksums.main.computed),
-                      checksums.main.Holds() ? "true" : "false", Offset(checksums.block.offset),
-                      static_cast<unsigned>(checksums.block.stored),
-                      checksums.blockStartFound ? std::to_string(checksums.blockStart).c_str() : "null",
-                      checksums.blockStartFound ? "true" : "false", sums.c_str());
+    return FormatText(
+        "{\"table\": %llu, \"main\": {\"offset\": %llu, \"stored\": %u, \"computed\": %u, \"holds\": %s}, "
+        "\"block\": {\"offset\": %llu, \"stored\": %u, \"start\": %s, \"holds\": %s, \"sumsFromPage\": [%s]}}",
+        Offset(checksums.tableOffset), Offset(checksums.main.offset), static_cast<unsigned>(checksums.main.stored),
+        static_cast<unsigned>(checksums.main.computed), checksums.main.Holds() ? "true" : "false",
+        Offset(checksums.block.offset), static_cast<unsigned>(checksums.block.stored),
+        checksums.blockStartFound ? std::to_string(checksums.blockStart).c_str() : "null",
+        checksums.blockStartFound ? "true" : "false", sums.c_str());
 }
 
 std::string ChecksumRepairLine(const BootBlockChecksums& before, const BootBlockChecksums& after)
 {
-    if (!before.MainHolds()) return "no boot-block checksum recognised; the image is written unchanged outside the logo slot";
-    std::string line = FormatText("boot-block checksums kept: main at 0x%llX 0x%02X -> 0x%02X", Offset(before.main.offset),
-                                  static_cast<unsigned>(before.main.stored), static_cast<unsigned>(after.main.stored));
+    if (!before.MainHolds())
+        return "no boot-block checksum recognised; the image is written unchanged outside the logo slot";
+    std::string line =
+        FormatText("boot-block checksums kept: main at 0x%llX 0x%02X -> 0x%02X", Offset(before.main.offset),
+                   static_cast<unsigned>(before.main.stored), static_cast<unsigned>(after.main.stored));
     if (before.BlockHolds()) {
         line += FormatText(", block at 0x%llX 0x%02X -> 0x%02X", Offset(before.block.offset),
                            static_cast<unsigned>(before.block.stored), static_cast<unsigned>(after.block.stored));

@@ -15,9 +15,12 @@ bool IsUpdateDialog(const DialogHandler& dialog) { return dialog.TemplateId() ==
 int ConsoleWindowHost::RunModal(DialogHandler& dialog)
 {
     switch (dialog.TemplateId()) {
-    case IDD_UPDATE_BIOS: return RunUpdateDialog(dialog);
-    case IDD_FINISHED: return kResultOk;  // the update is complete; nothing is restarted
-    default: return kResultCancel;
+    case IDD_UPDATE_BIOS:
+        return RunUpdateDialog(dialog);
+    case IDD_FINISHED:
+        return kResultOk;  // the update is complete; nothing is restarted
+    default:
+        return kResultCancel;
     }
 }
 

@@ -48,10 +48,10 @@ long FindMember(const ImageReport& report, const ExtractRequest& request)
 
 std::string Settings(const PayloadContents& payload)
 {
-    return FormatText("header word 0x%04X: %s, %s, position %s, POST messages %s", static_cast<unsigned>(payload.headerWord),
-                      payload.kind == PayloadPicture::Jpeg ? "JPEG" : "bitmap",
-                      payload.resolution800x600 ? "800x600" : "640x480", PositionWord(payload.logoPosition).c_str(),
-                      payload.showPostMessage ? "shown" : "hidden");
+    return FormatText(
+        "header word 0x%04X: %s, %s, position %s, POST messages %s", static_cast<unsigned>(payload.headerWord),
+        payload.kind == PayloadPicture::Jpeg ? "JPEG" : "bitmap", payload.resolution800x600 ? "800x600" : "640x480",
+        PositionWord(payload.logoPosition).c_str(), payload.showPostMessage ? "shown" : "hidden");
 }
 
 int RunExtract(const ExtractRequest& request)
@@ -71,8 +71,10 @@ int RunExtract(const ExtractRequest& request)
         return kExitFailure;
     }
     if (!data.CrcHolds(member.header)) {
-        std::fprintf(stderr, "Member %ld (%s) decodes to data with the CRC-16 0x%04X where its header says 0x%04X; "
-                     "nothing was written.\n", index, name.c_str(), static_cast<unsigned>(data.computedCrc),
+        std::fprintf(stderr,
+                     "Member %ld (%s) decodes to data with the CRC-16 0x%04X where its header says 0x%04X; "
+                     "nothing was written.\n",
+                     index, name.c_str(), static_cast<unsigned>(data.computedCrc),
                      static_cast<unsigned>(member.header.crc));
         return kExitFailure;
     }
@@ -90,16 +92,17 @@ int RunExtract(const ExtractRequest& request)
             contents = &payload.pictureFile;
             std::printf("logo: %s\n", Settings(payload).c_str());
         } else {
-            std::printf("logo: neither a payload this program makes (a header word, then a bitmap or a JPEG) nor "
-                        "the stock full-screen format; written as decoded\n");
+            std::printf(
+                "logo: neither a payload this program makes (a header word, then a bitmap or a JPEG) nor "
+                "the stock full-screen format; written as decoded\n");
         }
     }
     if (!ReplaceFileAtomically(request.output, contents->data(), contents->size())) {
         std::fprintf(stderr, "Cannot write %s.\n", request.output.c_str());
         return kExitFailure;
     }
-    std::printf("extracted member %ld (%s, %zu bytes decoded) to %s: %zu bytes\n", index, name.c_str(), data.bytes.size(),
-                AbsolutePath(request.output).c_str(), contents->size());
+    std::printf("extracted member %ld (%s, %zu bytes decoded) to %s: %zu bytes\n", index, name.c_str(),
+                data.bytes.size(), AbsolutePath(request.output).c_str(), contents->size());
     return kExitSuccess;
 }
 
@@ -109,13 +112,15 @@ void AddExtractCommand(CLI::App& app, CommandAction& action)
 {
     auto request = std::make_shared<ExtractRequest>();
     CLI::App* command = app.add_subcommand(
-        "extract", "Write a member of a BIOS image, decoded and checked against its CRC-16, to a file. With --logo, "
-                   "a logo this program made comes back as the picture: a bitmap any viewer opens, or the JPEG as "
-                   "stored; its settings are printed. A logo in the stock full-screen format comes back as a bitmap.");
+        "extract",
+        "Write a member of a BIOS image, decoded and checked against its CRC-16, to a file. With --logo, "
+        "a logo this program made comes back as the picture: a bitmap any viewer opens, or the JPEG as "
+        "stored; its settings are printed. A logo in the stock full-screen format comes back as a bitmap.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     CLI::Option* logo = command->add_flag("--logo", request->logo, "The logo member (loaded at 4000:0)");
     CLI::Option* member =
-        command->add_option("--member", request->member, "A member by its number as inspect lists it (from 0), or by name")
+        command
+            ->add_option("--member", request->member, "A member by its number as inspect lists it (from 0), or by name")
             ->type_name("INDEX|NAME");
     logo->excludes(member);
     command->add_option("-o,--output", request->output, "The file to write")->required();

@@ -129,10 +129,11 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
     bios->excludes(picture);
     AddLogoOptions(*command, request->logo);
     AddLogoFormatOption(*command, request->logoFormat);
-    CLI::Option* yes = command->add_flag("--yes", request->yes,
-                                         "Program a BIOS file whose BIOS ID differs from the board's");
-    CLI::Option* no = command->add_flag("--no", request->no, "Refuse a BIOS file whose BIOS ID differs (default "
-                                                             "when no terminal can ask)");
+    CLI::Option* yes =
+        command->add_flag("--yes", request->yes, "Program a BIOS file whose BIOS ID differs from the board's");
+    CLI::Option* no = command->add_flag("--no", request->no,
+                                        "Refuse a BIOS file whose BIOS ID differs (default "
+                                        "when no terminal can ask)");
     yes->excludes(no);
     command->add_flag("--direct", request->direct,
                       "Reach the ROM as on Windows 9x (the BIOS flash SMI) instead of through the driver");

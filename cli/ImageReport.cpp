@@ -34,10 +34,12 @@ ImageReport DescribeImage(const std::string& path, const Bytes& image)
     report.hasSlot = report.chain.end == ChainEnd::FreeSpace || report.chain.end == ChainEnd::LogoLast;
     if (report.hasSlot) {
         report.slotOffset = report.chain.endOffset;
-        if (report.chain.end == ChainEnd::LogoLast) report.oldLength = report.chain.members.back().header.ArchiveLength();
+        if (report.chain.end == ChainEnd::LogoLast)
+            report.oldLength = report.chain.members.back().header.ArchiveLength();
         report.freeAfter = FreeSpaceAt(image, report.slotOffset + report.oldLength, report.checksums);
     }
-    if (image.size() >= award::kSizeCodeFromEnd) report.sizeCode = static_cast<char>(image[image.size() - award::kSizeCodeFromEnd]);
+    if (image.size() >= award::kSizeCodeFromEnd)
+        report.sizeCode = static_cast<char>(image[image.size() - award::kSizeCodeFromEnd]);
     report.romSize = static_cast<uint32_t>(SizeCodeRomUnits(image)) * 0x10000;
     if (image.size() >= award::kBiosIdFromEnd) report.biosId = BiosIdText(&image[image.size() - award::kBiosIdFromEnd]);
     return report;
@@ -53,8 +55,9 @@ bool ReadImageForTool(const std::string& path, Bytes& image)
 {
     const ReadStatus status = ReadWholeFile(path, image, kImageReadLimit);
     if (status == ReadStatus::Ok) return true;
-    std::fprintf(stderr, "%s\n", status == ReadStatus::TooLarge ? "This is no BIOS image: it is larger than 64 MiB."
-                                                                : "Cannot open BIOS file!");
+    std::fprintf(
+        stderr, "%s\n",
+        status == ReadStatus::TooLarge ? "This is no BIOS image: it is larger than 64 MiB." : "Cannot open BIOS file!");
     return false;
 }
 

@@ -42,21 +42,25 @@ void PrintText(const ImageReport& report)
         if (!check.decoded) {
             std::printf("  member %zu cannot be decoded: %s\n", i, check.problem.c_str());
         } else if (!check.crcHolds) {
-            std::printf("  member %zu decodes to data with the CRC-16 0x%04X\n", i, static_cast<unsigned>(check.computedCrc));
+            std::printf("  member %zu decodes to data with the CRC-16 0x%04X\n", i,
+                        static_cast<unsigned>(check.computedCrc));
         }
     }
     std::printf("logo format: %s\n", LogoFormatText(report.logoFormat).c_str());
     if (report.hasSlot) {
         std::printf("logo slot:  0x%llX, old logo %llu bytes%s\n", static_cast<unsigned long long>(report.slotOffset),
-                    static_cast<unsigned long long>(report.oldLength), report.oldLength == 0 ? " (the image has none)" : "");
+                    static_cast<unsigned long long>(report.oldLength),
+                    report.oldLength == 0 ? " (the image has none)" : "");
         std::printf("free after: %llu bytes of 0xFF; a new logo archive may take up to %llu bytes\n",
-                    static_cast<unsigned long long>(report.freeAfter), static_cast<unsigned long long>(LargestArchive(report)));
+                    static_cast<unsigned long long>(report.freeAfter),
+                    static_cast<unsigned long long>(LargestArchive(report)));
     } else {
         std::printf("logo slot:  none: %s\n",
                     report.refusal.empty() ? "the member chain runs off the end of the image" : report.refusal.c_str());
     }
     std::printf("%s", ChecksumLines(report.checksums).c_str());
-    std::printf("size code:  '%s' (%u KiB)\n", Printable(std::string(1, report.sizeCode)).c_str(), report.romSize / 1024);
+    std::printf("size code:  '%s' (%u KiB)\n", Printable(std::string(1, report.sizeCode)).c_str(),
+                report.romSize / 1024);
     std::printf("BIOS ID:    %s\n", Printable(report.biosId).c_str());
 }
 
@@ -82,8 +86,8 @@ std::string LogoFormatJson(const LogoFormat& format)
                                   JsonString(LogoFormatText(format)).c_str());
     if (format.kind == LogoFormatKind::Stock) {
         json += FormatText(", \"bits\": %d, \"width\": %u, \"height\": %u",
-                           format.stock.variant == StockVariant::FourBit ? 4 : 8, static_cast<unsigned>(format.stock.width),
-                           static_cast<unsigned>(format.stock.height));
+                           format.stock.variant == StockVariant::FourBit ? 4 : 8,
+                           static_cast<unsigned>(format.stock.width), static_cast<unsigned>(format.stock.height));
     }
     return json + "}";
 }
@@ -95,22 +99,24 @@ void PrintJson(const ImageReport& report)
     for (size_t i = 0; i < report.chain.members.size(); ++i) {
         const MemberHeader& h = report.chain.members[i].header;
         const MemberCheck& check = report.checks[i];
-        std::printf("%s    {\"index\": %zu, \"offset\": %llu, \"headerSize\": %u, \"packedSize\": %u, "
-                    "\"originalSize\": %u, \"method\": %s, \"loadAddress\": %s, \"crc\": %u, \"name\": %s, "
-                    "\"data\": %s, \"computedCrc\": %s, \"problem\": %s}",
-                    separator, i, static_cast<unsigned long long>(report.chain.members[i].offset),
-                    static_cast<unsigned>(h.headerSize), h.packedSize, h.originalSize, JsonString(h.method).c_str(),
-                    JsonString(LoadAddress(h)).c_str(), static_cast<unsigned>(h.crc), JsonString(h.name).c_str(),
-                    JsonString(check.Verdict()).c_str(), check.decoded ? std::to_string(check.computedCrc).c_str() : "null",
-                    check.decoded ? "null" : JsonString(check.problem).c_str());
+        std::printf(
+            "%s    {\"index\": %zu, \"offset\": %llu, \"headerSize\": %u, \"packedSize\": %u, "
+            "\"originalSize\": %u, \"method\": %s, \"loadAddress\": %s, \"crc\": %u, \"name\": %s, "
+            "\"data\": %s, \"computedCrc\": %s, \"problem\": %s}",
+            separator, i, static_cast<unsigned long long>(report.chain.members[i].offset),
+            static_cast<unsigned>(h.headerSize), h.packedSize, h.originalSize, JsonString(h.method).c_str(),
+            JsonString(LoadAddress(h)).c_str(), static_cast<unsigned>(h.crc), JsonString(h.name).c_str(),
+            JsonString(check.Verdict()).c_str(), check.decoded ? std::to_string(check.computedCrc).c_str() : "null",
+            check.decoded ? "null" : JsonString(check.problem).c_str());
         separator = ",\n";
     }
     std::printf("%s],\n", report.chain.members.empty() ? "" : "\n  ");
     std::printf("  \"logoFormat\": %s,\n", LogoFormatJson(report.logoFormat).c_str());
     if (report.hasSlot) {
-        std::printf("  \"logoSlot\": {\"offset\": %llu, \"oldLength\": %llu, \"freeAfter\": %llu, \"largestArchive\": %llu},\n",
-                    static_cast<unsigned long long>(report.slotOffset), static_cast<unsigned long long>(report.oldLength),
-                    static_cast<unsigned long long>(report.freeAfter), static_cast<unsigned long long>(LargestArchive(report)));
+        std::printf(
+            "  \"logoSlot\": {\"offset\": %llu, \"oldLength\": %llu, \"freeAfter\": %llu, \"largestArchive\": %llu},\n",
+            static_cast<unsigned long long>(report.slotOffset), static_cast<unsigned long long>(report.oldLength),
+            static_cast<unsigned long long>(report.freeAfter), static_cast<unsigned long long>(LargestArchive(report)));
         std::printf("  \"slotRefusal\": null,\n");
     } else {
         std::printf("  \"logoSlot\": null,\n  \"slotRefusal\": %s,\n",
@@ -140,9 +146,11 @@ void AddInspectCommand(CLI::App& app, CommandAction& action)
 {
     auto request = std::make_shared<InspectRequest>();
     CLI::App* command = app.add_subcommand(
-        "inspect", "List what a BIOS image holds: its LHA member chain (each member decoded and checked against its "
-                   "CRC-16), the format of its logo (our payload, the stock full-screen format, or none), the logo slot and the free space after it, the boot block's checksums (the main and the "
-                   "block sum the board tests at power-on, stored and computed), the size code and the BIOS ID.");
+        "inspect",
+        "List what a BIOS image holds: its LHA member chain (each member decoded and checked against its "
+        "CRC-16), the format of its logo (our payload, the stock full-screen format, or none), the logo slot and the "
+        "free space after it, the boot block's checksums (the main and the "
+        "block sum the board tests at power-on, stored and computed), the size code and the BIOS ID.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     command->add_flag("--json", request->json, "Print one JSON document instead of text");
     command->callback([request, &action] { action = [request] { return RunInspect(*request); }; });

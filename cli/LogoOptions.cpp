@@ -14,9 +14,8 @@ const std::map<std::string, int32_t> kResolutions = {
 };
 
 const std::map<std::string, int32_t> kPositions = {
-    {"center", kPositionCenter},         {"bottom-right", kPositionBottomRight},
-    {"bottom-left", kPositionBottomLeft}, {"top-right", kPositionTopRight},
-    {"top-left", kPositionTopLeft},
+    {"center", kPositionCenter},      {"bottom-right", kPositionBottomRight}, {"bottom-left", kPositionBottomLeft},
+    {"top-right", kPositionTopRight}, {"top-left", kPositionTopLeft},
 };
 
 // An option whose words stand for numbers of the logo settings.
@@ -57,7 +56,8 @@ CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const 
 
 void AddLogoOptions(CLI::App& command, LogoOptions& options)
 {
-    AddResolutionOption(command, options, "Screen resolution of the logo (800x600 only for JPEG pictures); default 640x480");
+    AddResolutionOption(command, options,
+                        "Screen resolution of the logo (800x600 only for JPEG pictures); default 640x480");
     AddWordOption(command, "--position", kPositions, "Where the logo stands on a 640x480 screen; default center",
                   [&options](int32_t value) { options.logoPosition = value; });
     command.add_flag("--post-message", options.postMessage,

@@ -90,11 +90,12 @@ int RunPack(const PackRequest& request)
 void AddPackCommand(CLI::App& app, CommandAction& action)
 {
     auto pack = std::make_shared<PackRequest>();
-    CLI::App* command = app.add_subcommand(
-        "pack", "Pack a file as a one-member LHA archive, the way the logo goes into a BIOS image: "
-                "a level-1 header with the load address in its time-stamp field, the data compressed "
-                "with -lh5- (or stored when that would not make it smaller), and a closing zero byte.  "
-                "Prints \"Adding NAME\" and the packed size in per cent of the original.");
+    CLI::App* command =
+        app.add_subcommand("pack",
+                           "Pack a file as a one-member LHA archive, the way the logo goes into a BIOS image: "
+                           "a level-1 header with the load address in its time-stamp field, the data compressed "
+                           "with -lh5- (or stored when that would not make it smaller), and a closing zero byte.  "
+                           "Prints \"Adding NAME\" and the packed size in per cent of the original.");
     command->add_option("INPUT", pack->input, "The file to pack")->required();
     command->add_option("ARCHIVE", pack->archive, "The archive to write (replaced if it exists)")->required();
     command->add_option("--name", pack->name, "The member name (default: INPUT's file name; at most 230 bytes)");

@@ -77,18 +77,19 @@ int RunPayload(const PayloadRequest& request)
 void AddPictureCommands(CLI::App& app, CommandAction& action)
 {
     auto check = std::make_shared<CheckPictureRequest>();
-    CLI::App* checkCommand = app.add_subcommand(
-        "check-picture",
-        "Check that a picture can become the logo: an 8-bit BMP up to 640x480 or a baseline "
-        "JPEG up to 800x600.  Prints \"accepted WIDTHxHEIGHT bmp|jpeg\", or the refusal.");
+    CLI::App* checkCommand =
+        app.add_subcommand("check-picture",
+                           "Check that a picture can become the logo: an 8-bit BMP up to 640x480 or a baseline "
+                           "JPEG up to 800x600.  Prints \"accepted WIDTHxHEIGHT bmp|jpeg\", or the refusal.");
     checkCommand->add_option("FILE", check->picture, "The picture")->required();
     AddResolutionOption(*checkCommand, check->logo, "Also check that the picture fits this screen resolution");
     checkCommand->callback([check, &action] { action = [check] { return RunCheckPicture(*check); }; });
 
     auto payload = std::make_shared<PayloadRequest>();
-    CLI::App* payloadCommand = app.add_subcommand(
-        "payload", "Write the logo payload of a picture: the 2-byte header word with the logo settings, "
-                   "then the bitmap (without \"BM\") or the reduced JPEG.");
+    CLI::App* payloadCommand =
+        app.add_subcommand("payload",
+                           "Write the logo payload of a picture: the 2-byte header word with the logo settings, "
+                           "then the bitmap (without \"BM\") or the reduced JPEG.");
     payloadCommand->add_option("FILE", payload->picture, "The picture")->required();
     payloadCommand->add_option("-o,--output", payload->output, "Where to write the payload")->required();
     AddLogoOptions(*payloadCommand, payload->logo);

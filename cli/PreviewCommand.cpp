@@ -82,7 +82,8 @@ int RunPreview(const PreviewRequest& request)
     std::array<const CPicture*, 6> overlays{};
     for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &preview.overlayPictures[i];
     const RgbImage screen = ComposePreview(layout, preview.logo, overlays);
-    if (stbi_write_png(request.output.c_str(), screen.width, screen.height, 3, screen.rgb.data(), screen.width * 3) == 0) {
+    if (stbi_write_png(request.output.c_str(), screen.width, screen.height, 3, screen.rgb.data(), screen.width * 3) ==
+        0) {
         std::fprintf(stderr, "Cannot write %s\n", request.output.c_str());
         return kExitFailure;
     }
@@ -92,9 +93,9 @@ int RunPreview(const PreviewRequest& request)
         return kExitSuccess;
     }
     std::printf("preview %s: logo %dx%d at %d,%d (scale %.7g)%s\n", request.output.c_str(),
-                static_cast<int>(preview.pictureWidth * layout.scale), static_cast<int>(preview.pictureHeight * layout.scale),
-                layout.logoX, layout.logoY, static_cast<double>(layout.scale),
-                layout.drawOverlays ? ", with the POST messages" : "");
+                static_cast<int>(preview.pictureWidth * layout.scale),
+                static_cast<int>(preview.pictureHeight * layout.scale), layout.logoX, layout.logoY,
+                static_cast<double>(layout.scale), layout.drawOverlays ? ", with the POST messages" : "");
     return kExitSuccess;
 }
 
@@ -104,9 +105,10 @@ void AddPreviewCommand(CLI::App& app, CommandAction& action)
 {
     auto request = std::make_shared<PreviewRequest>();
     CLI::App* command = app.add_subcommand(
-        "preview", "Draw the boot screen as the preview shows it, 640x480, and write it as a PNG. Without "
-                   "--advanced it is the Easy Mode's preview: the logo centred, 800x600 for pictures larger than "
-                   "640x480.");
+        "preview",
+        "Draw the boot screen as the preview shows it, 640x480, and write it as a PNG. Without "
+        "--advanced it is the Easy Mode's preview: the logo centred, 800x600 for pictures larger than "
+        "640x480.");
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The PNG to write")->required();
     AddLogoOptions(*command, request->logo);

@@ -71,7 +71,6 @@ inline constexpr char kRegionsRewritten[] = "Already rewritten: ";
 inline constexpr char kRegionsBroken[] = "Not completely rewritten: ";
 inline constexpr char kRegionsUnchanged[] = "Not changed: ";
 inline constexpr char kRomUnchanged[] = "The flash ROM was not changed.";
-inline constexpr char kMayNotStart[] =
-    "The computer may not start until a BIOS file has been programmed completely.";
+inline constexpr char kMayNotStart[] = "The computer may not start until a BIOS file has been programmed completely.";
 
 }  // namespace varlin::text

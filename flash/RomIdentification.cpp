@@ -83,8 +83,7 @@ void SetRegions(RomInfo& info)
 
 long FindRecord(const Bytes& segment, std::string_view signature)
 {
-    return award::FindPattern(segment.data(), segment.size(), signature, 0, segment.size(),
-                              award::kRecordAlignment);
+    return award::FindPattern(segment.data(), segment.size(), signature, 0, segment.size(), award::kRecordAlignment);
 }
 
 // Text up to the first zero byte, at most `length` characters.
@@ -195,16 +194,16 @@ bool RomDevice::StartRomAccess()
 std::string RomDevice::BiosIdPrefix() const
 {
     if (segmentImage.size() != kordex::kSegmentSize) return {};
-    const size_t prefix = segmentImage[award::kBiosIdPrefixMarkOffset] == '-' ? award::kShortPrefixLength
-                                                                              : award::kLongPrefixLength;
+    const size_t prefix =
+        segmentImage[award::kBiosIdPrefixMarkOffset] == '-' ? award::kShortPrefixLength : award::kLongPrefixLength;
     return TextAt(segmentImage, award::kBiosIdTextOffset, prefix);
 }
 
 std::string RomDevice::BiosIdRest() const
 {
     if (segmentImage.size() != kordex::kSegmentSize) return {};
-    const int prefix = segmentImage[award::kBiosIdPrefixMarkOffset] == '-' ? award::kShortPrefixLength
-                                                                           : award::kLongPrefixLength;
+    const int prefix =
+        segmentImage[award::kBiosIdPrefixMarkOffset] == '-' ? award::kShortPrefixLength : award::kLongPrefixLength;
     const uint8_t lengthByte = segmentImage[award::kBiosIdLengthOffset];  // signed
     const int length = lengthByte < 0x80 ? lengthByte : lengthByte - 0x100;
     const int rest = length - prefix - 1;

@@ -22,23 +22,30 @@ std::string StepText(const char* prefix, const std::string& name) { return prefi
 std::string CauseText(const RegionFailure& failure, const char* name)
 {
     switch (failure.fault) {
-    case RegionFault::OutsideImage: return FormatText(text::kRegionOutsideImage, name);
+    case RegionFault::OutsideImage:
+        return FormatText(text::kRegionOutsideImage, name);
     case RegionFault::OutsideRom:
         return FormatText(text::kRegionOutsideRom, name, static_cast<unsigned>(failure.address));
     case RegionFault::OffLayout:
         return FormatText(text::kRegionOffLayout, name, static_cast<unsigned>(failure.address));
-    case RegionFault::KeptUnreadable: return text::kKeptAreaUnreadable;
+    case RegionFault::KeptUnreadable:
+        return text::kKeptAreaUnreadable;
     case RegionFault::KeptChanged:
         return FormatText(text::kKeptAreaChanged, static_cast<unsigned>(failure.address),
                           static_cast<unsigned>(failure.romByte), static_cast<unsigned>(failure.fileByte));
-    case RegionFault::WriteProtected: return FormatText(text::kRegionWriteProtected, name);
-    case RegionFault::Erase: return FormatText(text::kRegionEraseFailed, name);
-    case RegionFault::Program: return FormatText(text::kRegionProgramFailed, name);
-    case RegionFault::ReadBack: return FormatText(text::kRegionReadBackFailed, name);
+    case RegionFault::WriteProtected:
+        return FormatText(text::kRegionWriteProtected, name);
+    case RegionFault::Erase:
+        return FormatText(text::kRegionEraseFailed, name);
+    case RegionFault::Program:
+        return FormatText(text::kRegionProgramFailed, name);
+    case RegionFault::ReadBack:
+        return FormatText(text::kRegionReadBackFailed, name);
     case RegionFault::Mismatch:
         return FormatText(text::kRegionMismatch, name, static_cast<unsigned>(failure.address),
                           static_cast<unsigned>(failure.romByte), static_cast<unsigned>(failure.fileByte));
-    case RegionFault::None: break;
+    case RegionFault::None:
+        break;
     }
     return {};
 }
@@ -73,8 +80,8 @@ std::vector<UpdateRegion> PlanUpdate(const RomInfo& info, uint32_t mainStart)
         // The extra region above PNP belongs to neither and is left alone.
         addDmi(0);
         plan.push_back({"PNP", info.pnpStart, dmiSize, info.pnpSize});
-        plan.push_back({"Main", info.pnpStart + info.pnpSize + info.extraSize, dmiSize + pnpSize + extraSize,
-                        info.mainSize});
+        plan.push_back(
+            {"Main", info.pnpStart + info.pnpSize + info.extraSize, dmiSize + pnpSize + extraSize, info.mainSize});
     }
     plan.push_back({"Boot", info.bootStart, mainSize + dmiSize + pnpSize + extraSize, info.bootSize});
     return plan;
@@ -225,8 +232,7 @@ bool RomUpdate::ProgramRegion(uint32_t address, const uint8_t* source, uint32_t 
         const uint32_t position = offset / 1024 + kPositionPerPiece;
         progress.SetPosition(position);
         // A region under 1 KiB has no bar to fill; it is done in one piece.
-        progress.SetPercentage(kib == 0 ? 100
-                                        : static_cast<int32_t>(position * 100) / static_cast<int32_t>(kib));
+        progress.SetPercentage(kib == 0 ? 100 : static_cast<int32_t>(position * 100) / static_cast<int32_t>(kib));
         // The last piece stops at the region's end, never past the image.
         const uint32_t length = std::min(kUpdatePieceSize, size - offset);
         if (!rom.ProgramRom(address + offset, source + offset, length)) {

@@ -23,8 +23,8 @@ inline constexpr uint32_t kUpdatePieceSize = 4096;
 
 // One region of an update: where it lies in the ROM and in the image.
 struct UpdateRegion {
-    const char* name;     // "Main", "DMI", "PNP" or "Boot"
-    uint32_t address;     // physical
+    const char* name;  // "Main", "DMI", "PNP" or "Boot"
+    uint32_t address;  // physical
     uint64_t imageOffset;
     uint32_t size;
     bool rewrite = true;  // false: the ROM's DMI data is kept
@@ -38,8 +38,8 @@ std::vector<UpdateRegion> PlanUpdate(const RomInfo& info, uint32_t mainStart);
 enum class RegionFault {
     None,
     OutsideImage,
-    OutsideRom,   // the plan puts the region outside the ROM
-    OffLayout,    // off the erase blocks, over another region, or not where the file holds it
+    OutsideRom,  // the plan puts the region outside the ROM
+    OffLayout,   // off the erase blocks, over another region, or not where the file holds it
     WriteProtected,
     Erase,
     Program,

@@ -5,15 +5,15 @@ namespace varlin {
 namespace {
 
 // Code-length symbols of the literal/length length table.
-constexpr unsigned kOneZero = 0;        // one zero length
-constexpr unsigned kShortZeroRun = 1;   // 3 to 18 zero lengths, the run - 3 in 4 bits
-constexpr unsigned kLongZeroRun = 2;    // 20 or more zero lengths, the run - 20 in 9 bits
+constexpr unsigned kOneZero = 0;           // one zero length
+constexpr unsigned kShortZeroRun = 1;      // 3 to 18 zero lengths, the run - 3 in 4 bits
+constexpr unsigned kLongZeroRun = 2;       // 20 or more zero lengths, the run - 20 in 9 bits
 constexpr unsigned kLengthSymbolBase = 2;  // length k is the symbol k + 2
 
-constexpr int kCountBits = 16;      // the block's symbol count
-constexpr int kCharCountBits = 9;   // the literal/length table's entry count
-constexpr int kLenCountBits = 5;    // the code-length table's entry count
-constexpr int kPosCountBits = 4;    // the distance table's entry count
+constexpr int kCountBits = 16;       // the block's symbol count
+constexpr int kCharCountBits = 9;    // the literal/length table's entry count
+constexpr int kLenCountBits = 5;     // the code-length table's entry count
+constexpr int kPosCountBits = 4;     // the distance table's entry count
 constexpr int kLenZeroRunAfter = 3;  // the code-length table has a zero-run field after its third entry
 constexpr int kNoZeroRun = -1;
 

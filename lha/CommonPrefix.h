@@ -25,8 +25,8 @@ inline unsigned CommonPrefix(const uint8_t* a, const uint8_t* b, unsigned from, 
         if (x != y) {
             // The first differing byte is the lowest one in memory order.
             const uint64_t diff = x ^ y;
-            const unsigned bits = std::endian::native == std::endian::little ? std::countr_zero(diff)
-                                                                             : std::countl_zero(diff);
+            const unsigned bits =
+                std::endian::native == std::endian::little ? std::countr_zero(diff) : std::countl_zero(diff);
             const unsigned at = i + bits / 8;
             return at < limit ? at : limit;
         }
@@ -46,8 +46,8 @@ inline unsigned RunBefore(const uint8_t* end, uint8_t b, unsigned limit)
         if (x != pattern) {
             // The last differing byte is the highest one in memory order.
             const uint64_t diff = x ^ pattern;
-            const unsigned bits = std::endian::native == std::endian::little ? std::countl_zero(diff)
-                                                                             : std::countr_zero(diff);
+            const unsigned bits =
+                std::endian::native == std::endian::little ? std::countl_zero(diff) : std::countr_zero(diff);
             return count + bits / 8;
         }
     }

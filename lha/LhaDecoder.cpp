@@ -105,7 +105,8 @@ public:
                 if (length > kFastBits) continue;
                 const uint32_t first = code << (kFastBits - length);
                 const uint32_t last = (code + 1) << (kFastBits - length);
-                for (uint32_t entry = first; entry < last; ++entry) fast[entry] = {sorted[index], static_cast<uint8_t>(length)};
+                for (uint32_t entry = first; entry < last; ++entry)
+                    fast[entry] = {sorted[index], static_cast<uint8_t>(length)};
             }
             code <<= 1;
         }
@@ -305,7 +306,8 @@ private:
         }
         const int slot = distanceCode.Decode(bits);
         if (slot < 0) return Fault::BadCode;
-        const size_t distance = (slot <= 1 ? static_cast<size_t>(slot) : (size_t{1} << (slot - 1)) | bits.Take(slot - 1)) + 1;
+        const size_t distance =
+            (slot <= 1 ? static_cast<size_t>(slot) : (size_t{1} << (slot - 1)) | bits.Take(slot - 1)) + 1;
         const size_t length = static_cast<unsigned>(symbol) - kFirstLengthSymbol + kMinMatch;
         if (distance > produced) return Fault::BeforeStart;
         if (length > out.size() - produced) return Fault::TooLong;
@@ -344,7 +346,8 @@ LhaDecodeResult DecodeLh5(std::span<const uint8_t> stream, size_t originalSize, 
 {
     if (originalSize > maxOutput) {
         out.clear();
-        return Refusal("the original size of " + SizeText(originalSize) + " is beyond the limit of " + SizeText(maxOutput));
+        return Refusal("the original size of " + SizeText(originalSize) + " is beyond the limit of " +
+                       SizeText(maxOutput));
     }
     // The decoder's tables are a few KiB; they live on the heap with it.
     auto decoder = std::make_unique<Lh5Decoder>(stream, out, observer);
@@ -364,10 +367,12 @@ LhaDecodeResult DecodeLhaData(std::string_view method, std::span<const uint8_t> 
     out.clear();
     if (method != "-lh0-") return Refusal("the method " + std::string(method) + " is not one this program decodes");
     if (data.size() != originalSize) {
-        return Refusal("stored data of " + SizeText(data.size()) + " for an original size of " + SizeText(originalSize));
+        return Refusal("stored data of " + SizeText(data.size()) + " for an original size of " +
+                       SizeText(originalSize));
     }
     if (originalSize > maxOutput) {
-        return Refusal("the original size of " + SizeText(originalSize) + " is beyond the limit of " + SizeText(maxOutput));
+        return Refusal("the original size of " + SizeText(originalSize) + " is beyond the limit of " +
+                       SizeText(maxOutput));
     }
     out.assign(data.begin(), data.end());
     return {true, {}, 0};

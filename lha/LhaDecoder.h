@@ -26,8 +26,8 @@ public:
 
 struct LhaDecodeResult {
     bool ok = false;
-    std::string error;     // what was wrong, for the user; empty when ok
-    size_t bitsRead = 0;   // -lh5-: bits of the stream taken by the blocks
+    std::string error;    // what was wrong, for the user; empty when ok
+    size_t bitsRead = 0;  // -lh5-: bits of the stream taken by the blocks
 
     explicit operator bool() const { return ok; }
 };

@@ -89,8 +89,7 @@ LhaResult LhaWriter::LhaWriteArchive(std::string& inputPath, const std::string& 
     return result;
 }
 
-LhaResult LhaWriter::AddMember(const std::string& inputPath, const std::string& memberName,
-                               LoadAddress loadAddress)
+LhaResult LhaWriter::AddMember(const std::string& inputPath, const std::string& memberName, LoadAddress loadAddress)
 {
     run.input = std::fopen(inputPath.c_str(), "rb");
     if (run.input == nullptr) {

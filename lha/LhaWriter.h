@@ -88,8 +88,7 @@ LhaWriter& ProgramLhaWriter();
 
 inline void LhaResetState() { ProgramLhaWriter().LhaResetState(); }
 
-inline LhaResult LhaWriteArchive(std::string& inputPath, const std::string& archivePath,
-                                 const std::string& memberName)
+inline LhaResult LhaWriteArchive(std::string& inputPath, const std::string& archivePath, const std::string& memberName)
 {
     return ProgramLhaWriter().LhaWriteArchive(inputPath, archivePath, memberName);
 }

@@ -39,7 +39,8 @@ unsigned MatchFinder::LastChange(const uint8_t* here, unsigned length)
     return length + 1 - RunBefore(here + length + 1, here[length], length + 1);
 }
 
-Lh5Match MatchFinder::Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned nearest, unsigned offset, unsigned candidate)
+Lh5Match MatchFinder::Walk(unsigned pos, unsigned reach, Lh5Match best, unsigned nearest, unsigned offset,
+                           unsigned candidate)
 {
     MatchChainArrays& a = arrays[0];
     const uint8_t* here = a.text + pos;

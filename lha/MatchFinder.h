@@ -44,8 +44,8 @@ inline constexpr unsigned kHashBits = 15;
 // current position is at least 8192).
 struct MatchChainArrays {
     uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
-    uint16_t head[1U << kHashBits];  // the newest position of each hash
-    uint16_t prev[DICT_SIZE];        // for position p, at p mod 8192: the next older position of its hash
+    uint16_t head[1U << kHashBits];                     // the newest position of each hash
+    uint16_t prev[DICT_SIZE];  // for position p, at p mod 8192: the next older position of its hash
 };
 
 class MatchFinder {

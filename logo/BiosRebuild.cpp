@@ -31,10 +31,7 @@ void RemoveWorkingFiles()
     std::remove(kArchiveFileName);
 }
 
-bool SamePath(const std::string& a, const std::string& b)
-{
-    return a == b || IsSameFile(a, b);
-}
+bool SamePath(const std::string& a, const std::string& b) { return a == b || IsSameFile(a, b); }
 
 }  // namespace
 
@@ -71,7 +68,8 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
     buildingStockLogo = target.stock;
     StockPicture intended;
     if (!(target.stock ? WriteStockLogoPayload(picturePath, target.format, intended)
-                       : WriteLogoPayload(picturePath, job.settings))) return false;
+                       : WriteLogoPayload(picturePath, job.settings)))
+        return false;
 
     const std::string memberName(FileNamePart(picturePath));
     if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName, job.settings)) {
@@ -123,8 +121,8 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
     lastRebuild.checksumsAfter = ReadBootBlockChecksums(image);
 
     // Nothing is written until the image has proved whole.
-    const std::string problem = CheckRebuiltImage(source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload,
-                                                                  target.stock ? &intended : nullptr});
+    const std::string problem = CheckRebuiltImage(
+        source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload, target.stock ? &intended : nullptr});
     if (!problem.empty()) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();

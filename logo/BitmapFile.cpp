@@ -124,8 +124,7 @@ BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, Bi
     if (headerSize == kCoreHeaderSize) {
         layout.paletteEntrySize = 3;
         layout.paletteCount = 256;
-        if (layout.pixelOffset >= layout.paletteOffset &&
-            layout.pixelOffset < layout.paletteOffset + 256 * 3) {
+        if (layout.pixelOffset >= layout.paletteOffset && layout.pixelOffset < layout.paletteOffset + 256 * 3) {
             layout.paletteCount = (layout.pixelOffset - layout.paletteOffset) / 3;
         }
     } else {
@@ -169,8 +168,7 @@ BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, Bi
 
 bool IsLogoFormBitmap(const BitmapLayout& layout)
 {
-    return layout.infoHeaderSize == kInfoHeaderSize && layout.compression == kBitmapCompressionNone &&
-           !layout.topDown;
+    return layout.infoHeaderSize == kInfoHeaderSize && layout.compression == kBitmapCompressionNone && !layout.topDown;
 }
 
 bool DecodeBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, IndexedImage& image)

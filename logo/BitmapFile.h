@@ -25,9 +25,9 @@ enum class BitmapVerdict {
 };
 
 struct BitmapLayout {
-    int32_t width = 0;              // pixels
-    int32_t height = 0;             // rows, always positive
-    bool topDown = false;           // rows stored top row first
+    int32_t width = 0;     // pixels
+    int32_t height = 0;    // rows, always positive
+    bool topDown = false;  // rows stored top row first
     uint16_t bitsPerPixel = 0;
     uint32_t infoHeaderSize = 0;    // 12 for a core header
     uint32_t compression = 0;       // 0 none, 1 RLE8
@@ -37,8 +37,8 @@ struct BitmapLayout {
     uint32_t colorsUsedField = 0;   // the header's own count, 0 meaning "all"
     int32_t pixelsPerMetreX = 0;
     int32_t pixelsPerMetreY = 0;
-    uint32_t pixelOffset = 0;       // file offset of the pixel data
-    uint64_t pixelDataSize = 0;     // bytes of pixel data (RLE: stream length)
+    uint32_t pixelOffset = 0;    // file offset of the pixel data
+    uint64_t pixelDataSize = 0;  // bytes of pixel data (RLE: stream length)
 };
 
 constexpr uint32_t kBitmapCompressionNone = 0;

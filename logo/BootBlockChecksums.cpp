@@ -76,7 +76,8 @@ BootBlockChecksums ReadBootBlockChecksums(std::span<const uint8_t> image)
     sums.tableFound = true;
     sums.tableOffset = table;
     sums.main = {mainAt, image[mainAt], Sum(image.first(mainAt))};
-    for (size_t i = 0; i < sums.blockSums.size(); ++i) sums.blockSums[i] = BlockSum(image, page + kBlockStep * i, mainAt);
+    for (size_t i = 0; i < sums.blockSums.size(); ++i)
+        sums.blockSums[i] = BlockSum(image, page + kBlockStep * i, mainAt);
     sums.block = {mainAt + 1, image[mainAt + 1], sums.blockSums[1]};
     for (uint64_t start : kBlockStartsTried) {
         const uint8_t sum = sums.blockSums[start / kBlockStep];
@@ -101,7 +102,8 @@ ChecksumTargets BootBlockChecksumTargets(std::span<const uint8_t> image, const B
     if (source.BlockHolds()) {
         // The block ends with the main checksum byte, so it sums the new value.
         targets.block = true;
-        targets.blockValue = static_cast<uint8_t>(BlockSum(image, source.blockStart, mainAt) - image[mainAt] + targets.mainValue);
+        targets.blockValue =
+            static_cast<uint8_t>(BlockSum(image, source.blockStart, mainAt) - image[mainAt] + targets.mainValue);
     }
     return targets;
 }

@@ -37,7 +37,7 @@ struct BootBlockChecksums {
     ChecksumByte main;         // at M
     ChecksumByte block;        // at M + 1, summed from blockStart
     bool blockStartFound = false;
-    uint64_t blockStart = 0;   // B when some start makes the block sum hold
+    uint64_t blockStart = 0;  // B when some start makes the block sum hold
     // Sums of the block from each start the page allows, P + 0x400 * i.
     std::array<uint8_t, 4> blockSums{};
 
@@ -56,8 +56,8 @@ BootBlockChecksums ReadBootBlockChecksums(std::span<const uint8_t> image);
 // its source (`source` as read from the source image, whose table and block
 // start count).
 struct ChecksumTargets {
-    bool main = false;  // the main sum is kept
-    bool block = false; // the block sum is kept too
+    bool main = false;   // the main sum is kept
+    bool block = false;  // the block sum is kept too
     uint64_t mainAt = 0;
     uint8_t mainValue = 0;
     uint8_t blockValue = 0;

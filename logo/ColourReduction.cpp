@@ -78,7 +78,8 @@ std::pair<Box, Box> Split(std::vector<ColourCount>& colours, const Box& box)
     const auto first = colours.begin() + static_cast<std::ptrdiff_t>(box.first);
     const auto last = colours.begin() + static_cast<std::ptrdiff_t>(box.last);
     const size_t axis = static_cast<size_t>(box.axis);
-    std::sort(first, last, [axis](const ColourCount& a, const ColourCount& b) { return a.colour[axis] < b.colour[axis]; });
+    std::sort(first, last,
+              [axis](const ColourCount& a, const ColourCount& b) { return a.colour[axis] < b.colour[axis]; });
     size_t middle = box.first + 1;
     uint64_t below = colours[box.first].count;
     while (middle + 1 < box.last && below * 2 < box.count) below += colours[middle++].count;
@@ -95,7 +96,7 @@ std::vector<Colour> MedianCutPalette(std::vector<ColourCount>& colours, size_t s
     std::vector<Box> boxes = {Measure(colours, 0, colours.size())};
     while (boxes.size() < size) {
         const auto widest = std::max_element(boxes.begin(), boxes.end(),
-                                              [](const Box& a, const Box& b) { return a.Priority() < b.Priority(); });
+                                             [](const Box& a, const Box& b) { return a.Priority() < b.Priority(); });
         if (widest->Priority() == 0) break;  // every box holds one colour
         const auto [low, high] = Split(colours, *widest);
         *widest = low;
@@ -122,7 +123,8 @@ public:
     explicit NearestColour(const std::vector<std::array<int, 3>>& screen) : screen(screen)
     {
         for (size_t i = 0; i < screen.size(); ++i) byGreen.push_back(i);
-        std::stable_sort(byGreen.begin(), byGreen.end(), [&screen](size_t a, size_t b) { return screen[a][1] < screen[b][1]; });
+        std::stable_sort(byGreen.begin(), byGreen.end(),
+                         [&screen](size_t a, size_t b) { return screen[a][1] < screen[b][1]; });
     }
 
     size_t Find(const std::array<int, 3>& colour) const

@@ -31,7 +31,8 @@ constexpr KindName kKindNames[] = {
 
 const KindName& NameOf(LogoFormatKind kind)
 {
-    return *std::find_if(std::begin(kKindNames), std::end(kKindNames), [kind](const KindName& name) { return name.kind == kind; });
+    return *std::find_if(std::begin(kKindNames), std::end(kKindNames),
+                         [kind](const KindName& name) { return name.kind == kind; });
 }
 
 }  // namespace
@@ -50,7 +51,8 @@ LogoFormat CurrentLogoFormat(std::span<const uint8_t> image)
     } else if (RecogniseStockLogo(data.bytes, format.stock)) {
         format.kind = LogoFormatKind::Stock;
     } else if (ReadPayloadContents(data.bytes, payload)) {
-        format.kind = payload.kind == PayloadPicture::Jpeg ? LogoFormatKind::PayloadJpeg : LogoFormatKind::PayloadBitmap;
+        format.kind =
+            payload.kind == PayloadPicture::Jpeg ? LogoFormatKind::PayloadJpeg : LogoFormatKind::PayloadBitmap;
     } else {
         format.kind = LogoFormatKind::Other;
     }

@@ -55,7 +55,8 @@ int32_t CLogoSlotFinder::FindLogoSlot(const std::string& biosPath, uint32_t& slo
     }
     // A chain that ran off the end of the image has no slot; nothing is said.
     if (chain.end == ChainEnd::RanOffEnd || chain.endOffset > static_cast<uint64_t>(INT32_MAX)) return -1;
-    slotLength = chain.end == ChainEnd::LogoLast ? static_cast<uint32_t>(chain.members.back().header.ArchiveLength()) : 0;
+    slotLength =
+        chain.end == ChainEnd::LogoLast ? static_cast<uint32_t>(chain.members.back().header.ArchiveLength()) : 0;
     return static_cast<int32_t>(chain.endOffset);
 }
 

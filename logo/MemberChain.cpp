@@ -9,7 +9,10 @@ namespace {
 constexpr uint64_t kChecksumMissStep = 65536;
 
 // A byte past the end of the image counts as not free space.
-bool IsFreeSpaceAt(std::span<const uint8_t> image, uint64_t offset) { return offset < image.size() && image[offset] == 0xFF; }
+bool IsFreeSpaceAt(std::span<const uint8_t> image, uint64_t offset)
+{
+    return offset < image.size() && image[offset] == 0xFF;
+}
 
 }  // namespace
 
@@ -43,7 +46,8 @@ MemberChain WalkMemberChain(std::span<const uint8_t> image)
         }
         chain.members.push_back(member);
         if (member.header.IsLogo()) {
-            chain.end = IsFreeSpaceAt(image, start + member.header.ArchiveLength()) ? ChainEnd::LogoLast : ChainEnd::LogoNotLast;
+            chain.end = IsFreeSpaceAt(image, start + member.header.ArchiveLength()) ? ChainEnd::LogoLast
+                                                                                    : ChainEnd::LogoNotLast;
             chain.endOffset = start;
             return chain;
         }

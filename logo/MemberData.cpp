@@ -44,7 +44,8 @@ MemberData DecodeMemberData(std::span<const uint8_t> image, const ChainMember& m
         result.problem = "an extended header runs past the packed data";
         return result;
     }
-    const LhaDecodeResult decoded = DecodeLhaData(header.method, data, header.originalSize, result.bytes, kMaxMemberContents);
+    const LhaDecodeResult decoded =
+        DecodeLhaData(header.method, data, header.originalSize, result.bytes, kMaxMemberContents);
     if (!decoded) {
         result.problem = decoded.error;
         return result;

@@ -16,7 +16,7 @@ inline constexpr size_t kMaxMemberContents = 16u << 20;
 
 struct MemberData {
     bool decoded = false;
-    std::string problem;      // why the data could not be decoded
+    std::string problem;  // why the data could not be decoded
     uint16_t computedCrc = 0;
     Bytes bytes;
 

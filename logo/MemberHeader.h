@@ -20,14 +20,14 @@ constexpr uint16_t kSystemBiosLoadSegment = 0x5000;
 struct MemberHeader {
     uint8_t headerSize = 0;  // H: header bytes after the first two
     uint8_t checksum = 0;
-    std::string method;      // "-lh5-", "-lh0-", ...
+    std::string method;  // "-lh5-", "-lh0-", ...
     uint32_t packedSize = 0;
     uint32_t originalSize = 0;
-    uint16_t loadOffset = 0;   // the time-stamp field holds a load address
+    uint16_t loadOffset = 0;  // the time-stamp field holds a load address
     uint16_t loadSegment = 0;
     uint8_t attribute = 0;
     uint8_t level = 0;
-    std::string name;        // empty when the header is too short to hold it
+    std::string name;  // empty when the header is too short to hold it
     uint16_t crc = 0;
     uint16_t extendedHeaderSize = 0;  // the first extended header's size; 0 for none
 

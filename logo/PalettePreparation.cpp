@@ -164,7 +164,8 @@ Bytes PreparedFile(PayloadView& view)
     Bytes out(view.pixelOffset + (view.rows - 1) * view.stride + view.width, 0);
     std::copy_n(view.file.begin(), view.pixelOffset, out.begin());
     for (size_t row = 0; row < view.rows; ++row) {
-        std::copy_n(view.Row(row), view.width, out.begin() + static_cast<ptrdiff_t>(view.pixelOffset + row * view.stride));
+        std::copy_n(view.Row(row), view.width,
+                    out.begin() + static_cast<ptrdiff_t>(view.pixelOffset + row * view.stride));
     }
     return out;
 }

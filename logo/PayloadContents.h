@@ -18,7 +18,7 @@ struct PayloadContents {
     bool resolution800x600 = false;
     int32_t logoPosition = 0;  // in the dialog's radio group order
     bool showPostMessage = false;
-    Bytes pictureFile;         // the bitmap with its "BM" back, or the JPEG as stored
+    Bytes pictureFile;  // the bitmap with its "BM" back, or the JPEG as stored
 };
 
 // Reads member data as a logo payload: a header word with only known bits

@@ -33,8 +33,8 @@ std::string CheckChain(std::span<const uint8_t> source, std::span<const uint8_t>
     }
     for (size_t i = 0; i < oldChain.members.size(); ++i) {
         if (newChain.members[i].offset != oldChain.members[i].offset) {
-            return FormatText("member %lu of the chain moved from 0x%lX to 0x%lX", Number(i), Number(oldChain.members[i].offset),
-                              Number(newChain.members[i].offset));
+            return FormatText("member %lu of the chain moved from 0x%lX to 0x%lX", Number(i),
+                              Number(oldChain.members[i].offset), Number(newChain.members[i].offset));
         }
     }
     return {};
@@ -48,7 +48,8 @@ std::string CheckStockPicture(std::span<const uint8_t> data, const StockPicture&
         return "the new logo does not read back as a " + StockFormatText(intended.format) + " logo";
     }
     if (shown.palette != intended.palette) return "the new stock logo's palette is not the one chosen for the picture";
-    const auto mismatch = std::mismatch(shown.pixels.begin(), shown.pixels.end(), intended.pixels.begin(), intended.pixels.end());
+    const auto mismatch =
+        std::mismatch(shown.pixels.begin(), shown.pixels.end(), intended.pixels.begin(), intended.pixels.end());
     if (mismatch.first == shown.pixels.end() && mismatch.second == intended.pixels.end()) return {};
     const size_t at = static_cast<size_t>(mismatch.first - shown.pixels.begin());
     return FormatText("the new stock logo shows colour %u at pixel %lu,%lu where the picture has %u",
@@ -71,7 +72,8 @@ std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo&
         return FormatText("the new logo member's data has the CRC-16 0x%04X where its header says 0x%04X",
                           static_cast<unsigned>(data.computedCrc), static_cast<unsigned>(member.header.crc));
     }
-    if (data.bytes.size() == logo.payload.size() && std::memcmp(data.bytes.data(), logo.payload.data(), logo.payload.size()) == 0) {
+    if (data.bytes.size() == logo.payload.size() &&
+        std::memcmp(data.bytes.data(), logo.payload.data(), logo.payload.size()) == 0) {
         return logo.stockPicture != nullptr ? CheckStockPicture(data.bytes, *logo.stockPicture) : std::string();
     }
     const auto mismatch = std::mismatch(data.bytes.begin(), data.bytes.end(), logo.payload.begin(), logo.payload.end());
@@ -80,12 +82,14 @@ std::string CheckLogoMember(std::span<const uint8_t> rebuilt, const RebuiltLogo&
 }
 
 // The first byte of [first, last) where the images differ, or `last`.
-uint64_t FirstDifference(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, uint64_t first, uint64_t last)
+uint64_t FirstDifference(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, uint64_t first,
+                         uint64_t last)
 {
     if (first >= last || std::memcmp(&source[first], &rebuilt[first], last - first) == 0) return last;
     const auto from = source.begin() + static_cast<std::ptrdiff_t>(first);
     const auto to = source.begin() + static_cast<std::ptrdiff_t>(last);
-    return first + static_cast<uint64_t>(std::mismatch(from, to, rebuilt.begin() + static_cast<std::ptrdiff_t>(first)).first - from);
+    return first + static_cast<uint64_t>(
+                       std::mismatch(from, to, rebuilt.begin() + static_cast<std::ptrdiff_t>(first)).first - from);
 }
 
 // Every byte outside the slot is the source's, but for the checksum bytes
@@ -99,7 +103,8 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
     const auto notWiped = std::find_if(wipedFrom, rebuilt.begin() + static_cast<std::ptrdiff_t>(wiped),
                                        [](uint8_t byte) { return byte != 0xFF; });
     if (notWiped != rebuilt.begin() + static_cast<std::ptrdiff_t>(wiped)) {
-        return FormatText("byte 0x%lX of the old logo was not wiped", Number(static_cast<uint64_t>(notWiped - rebuilt.begin())));
+        return FormatText("byte 0x%lX of the old logo was not wiped",
+                          Number(static_cast<uint64_t>(notWiped - rebuilt.begin())));
     }
 
     // The stretches compared: before the slot and after it, around the
@@ -115,8 +120,8 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
     for (const auto& [first, last] : stretches) {
         const uint64_t at = FirstDifference(source, rebuilt, first, last);
         if (at != last) {
-            return FormatText("byte 0x%lX outside the logo slot differs from the source (0x%02X, was 0x%02X)", Number(at),
-                              static_cast<unsigned>(rebuilt[at]), static_cast<unsigned>(source[at]));
+            return FormatText("byte 0x%lX outside the logo slot differs from the source (0x%02X, was 0x%02X)",
+                              Number(at), static_cast<unsigned>(rebuilt[at]), static_cast<unsigned>(source[at]));
         }
     }
     return {};
@@ -139,12 +144,15 @@ std::string CheckChecksums(std::span<const uint8_t> rebuilt, const ChecksumTarge
 
 }  // namespace
 
-std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, const RebuiltLogo& logo)
+std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt,
+                              const RebuiltLogo& logo)
 {
     if (rebuilt.size() != source.size()) {
-        return FormatText("the image is %lu bytes long where the source is %lu", Number(rebuilt.size()), Number(source.size()));
+        return FormatText("the image is %lu bytes long where the source is %lu", Number(rebuilt.size()),
+                          Number(source.size()));
     }
-    if (logo.slotOffset >= rebuilt.size()) return FormatText("the logo slot 0x%lX lies outside the image", Number(logo.slotOffset));
+    if (logo.slotOffset >= rebuilt.size())
+        return FormatText("the logo slot 0x%lX lies outside the image", Number(logo.slotOffset));
 
     MemberChain chain;
     std::string problem = CheckChain(source, rebuilt, logo, chain);

@@ -13,9 +13,9 @@ namespace varlin {
 
 struct RebuiltLogo {
     uint64_t slotOffset = 0;
-    uint64_t oldLength = 0;              // the old logo's archive length; 0 when there was none
-    std::span<const uint8_t> archive;    // the new logo member as packed
-    std::span<const uint8_t> payload;    // what it must decode to
+    uint64_t oldLength = 0;                      // the old logo's archive length; 0 when there was none
+    std::span<const uint8_t> archive;            // the new logo member as packed
+    std::span<const uint8_t> payload;            // what it must decode to
     const StockPicture* stockPicture = nullptr;  // for a stock logo: the picture it must show
 };
 
@@ -27,6 +27,7 @@ struct RebuiltLogo {
 // is the source's but for the wiped rest of the old logo and the boot-block
 // checksum bytes; and every checksum that held in the source holds.
 // Returns what failed, in words for the user, or an empty text.
-std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt, const RebuiltLogo& logo);
+std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const uint8_t> rebuilt,
+                              const RebuiltLogo& logo);
 
 }  // namespace varlin

@@ -28,7 +28,8 @@ std::vector<std::vector<Tap>> TentTaps(int sourceSize, int destinationSize)
     for (int d = 0; d < destinationSize; ++d) {
         const double centre = (d + 0.5) * ratio - 0.5;
         double total = 0;
-        for (int s = static_cast<int>(std::ceil(centre - radius)); s <= static_cast<int>(std::floor(centre + radius)); ++s) {
+        for (int s = static_cast<int>(std::ceil(centre - radius)); s <= static_cast<int>(std::floor(centre + radius));
+             ++s) {
             const double weight = 1.0 - std::abs(s - centre) / radius;
             if (weight <= 0) continue;
             taps[static_cast<size_t>(d)].push_back({std::clamp(s, 0, sourceSize - 1), weight});
@@ -90,7 +91,8 @@ RgbImage ResamplePicture(const RgbImage& picture, int width, int height)
                 value += across[static_cast<size_t>(tap.source) * width * 3 + i] * tap.weight;
             }
             // Rounded by hand, as lround brings instructions a Pentium MMX lacks.
-            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] = static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
+            resampled.rgb[static_cast<size_t>(y) * width * 3 + i] =
+                static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
         }
     }
     return resampled;
@@ -109,7 +111,8 @@ StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& fo
     // its own (index 0), so the border stays one clean colour.
     const bool border = place.width != format.width || place.height != format.height;
     if (border) {
-        logo.palette.push_back({static_cast<uint8_t>(kStockBackground[0] >> 2), static_cast<uint8_t>(kStockBackground[1] >> 2),
+        logo.palette.push_back({static_cast<uint8_t>(kStockBackground[0] >> 2),
+                                static_cast<uint8_t>(kStockBackground[1] >> 2),
                                 static_cast<uint8_t>(kStockBackground[2] >> 2)});
     }
     const ReducedPicture reduced = ReduceColours(scaled, paletteSize - logo.palette.size());

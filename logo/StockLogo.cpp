@@ -79,7 +79,8 @@ void EncodeRows(const StockPicture& picture, Bytes& out)
             const size_t start = out.size();
             out.resize(start + planeBytes, 0);  // the bits past the last pixel stay 0
             for (size_t x = 0; x < width; ++x) {
-                if ((in[x] >> plane) & 1) out[start + x / 8] = static_cast<uint8_t>(out[start + x / 8] | 0x80 >> (x % 8));
+                if ((in[x] >> plane) & 1)
+                    out[start + x / 8] = static_cast<uint8_t>(out[start + x / 8] | 0x80 >> (x % 8));
             }
         }
     }
@@ -145,7 +146,8 @@ Bytes EncodeStockLogo(const StockPicture& picture)
     EncodeRows(picture, out);
     out.insert(out.end(), kPaletteMark, kPaletteMark + sizeof kPaletteMark);
     for (size_t index = 0; index < layout.paletteSize; ++index) {
-        const std::array<uint8_t, 3> entry = index < picture.palette.size() ? picture.palette[index] : std::array<uint8_t, 3>{};
+        const std::array<uint8_t, 3> entry =
+            index < picture.palette.size() ? picture.palette[index] : std::array<uint8_t, 3>{};
         for (int component : layout.storedOrder) out.push_back(entry[static_cast<size_t>(component)]);
     }
     return out;

@@ -65,6 +65,9 @@ bool DecodeStockLogo(std::span<const uint8_t> data, StockPicture& picture);
 Bytes EncodeStockLogo(const StockPicture& picture);
 
 // An 8-bit component of the screen for a 6-bit one of the palette.
-constexpr uint8_t ScreenComponent(uint8_t component6) { return static_cast<uint8_t>((component6 << 2) | (component6 >> 4)); }
+constexpr uint8_t ScreenComponent(uint8_t component6)
+{
+    return static_cast<uint8_t>((component6 << 2) | (component6 >> 4));
+}
 
 }  // namespace varlin

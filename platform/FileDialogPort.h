@@ -8,17 +8,17 @@ namespace varlin {
 enum class DialogResult { Ok, Cancel };
 
 struct SaveFileDialogOptions {
-    std::string defaultExtension;   // added when the typed name has none
+    std::string defaultExtension;  // added when the typed name has none
     std::string initialFileName;
-    std::string filter;             // "Description|pattern|...||"
+    std::string filter;  // "Description|pattern|...||"
     bool hideReadOnly = true;
-    bool confirmOverwrite = true;   // ask before an existing file is replaced
+    bool confirmOverwrite = true;  // ask before an existing file is replaced
 };
 
 struct OpenFileDialogOptions {
     std::string defaultExtension;
-    std::string filter;             // "Description|pattern|...||"
-    std::string initialDirectory;   // empty: the system's choice
+    std::string filter;            // "Description|pattern|...||"
+    std::string initialDirectory;  // empty: the system's choice
     bool hideReadOnly = true;
     bool pathMustExist = false;
     bool allowMultiSelect = false;  // the first name chosen is the one taken

@@ -16,7 +16,7 @@ enum class MessageAnswer { Ok, Yes, No };
 
 struct SystemMessageStyle {
     MessageButtons buttons = MessageButtons::Ok;
-    bool topmost = false;   // the driver service messages stay above every window
+    bool topmost = false;  // the driver service messages stay above every window
 };
 
 class MessagePort {

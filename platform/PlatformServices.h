@@ -17,12 +17,12 @@ namespace varlin {
 struct PlatformServices {
     MessagePort& messages;
     SystemPort& system;
-    KordexDevicePort& kordex;          // the driver, on the NT family
+    KordexDevicePort& kordex;            // the driver, on the NT family
     ServiceManagerPort& serviceManager;  // registers and starts the driver
-    DirectHardwarePort& hardware;      // port writes and low memory, on Windows 9x
+    DirectHardwarePort& hardware;        // port writes and low memory, on Windows 9x
     FileDialogPort& fileDialogs;
     WindowHost& windows;
-    PictureLoaderPort& pictures;      // decodes the logo and the preview's overlays
+    PictureLoaderPort& pictures;  // decodes the logo and the preview's overlays
 };
 
 }  // namespace varlin

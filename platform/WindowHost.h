@@ -42,10 +42,10 @@ public:
 struct WindowPlacement {
     int x = 0;
     int y = 0;
-    int width = -1;   // -1 keeps the window's size
+    int width = -1;  // -1 keeps the window's size
     int height = -1;
     bool topmost = false;
-    bool show = true;  // false hides the window
+    bool show = true;           // false hides the window
     bool keepPosition = false;  // the window stays where it is; x and y are not used
     // The outer size becomes the client area's width by its height plus a
     // caption button's height; width and height are not used.
@@ -64,8 +64,8 @@ public:
     virtual ~WindowHost() = default;
 
     // Windows of dialogs.
-    virtual int RunModal(DialogHandler& dialog) = 0;          // returns the result the run ended with
-    virtual bool CreateModeless(DialogHandler& dialog) = 0;   // created hidden
+    virtual int RunModal(DialogHandler& dialog) = 0;                // returns the result the run ended with
+    virtual bool CreateModeless(DialogHandler& dialog) = 0;         // created hidden
     virtual void EndDialog(DialogHandler& dialog, int result) = 0;  // ends a modal run; hides a modeless window
     virtual bool IsWindow(const DialogHandler& dialog) const = 0;
     virtual void ShowWindow(DialogHandler& dialog, ShowCommand command) = 0;

@@ -132,8 +132,7 @@ bool ComposeBoard(const Bytes& image, const BoardOptions& options, BoardSummary&
     summary.chipId = options.chipId.value_or(defaults->chipId);
     summary.layout = options.layout.value_or(defaults->layout);
 
-    const std::string biosId =
-        options.biosId.value_or(BiosIdText(&image[image.size() - award::kBiosIdFromEnd]));
+    const std::string biosId = options.biosId.value_or(BiosIdText(&image[image.size() - award::kBiosIdFromEnd]));
     if (biosId.empty() || biosId.size() > award::kBiosIdLength) {
         error = biosId.empty() ? "the image has no BIOS ID; give the board one with --bios-id"
                                : "a BIOS ID has at most 8 characters";

@@ -20,7 +20,7 @@ struct BoardOptions {
     bool dmiRegion = false;
     bool pnpRegion = false;
     bool flashInWindows = true;
-    bool protectBoot = false;          // the Boot region refuses erase and program
+    bool protectBoot = false;           // the Boot region refuses erase and program
     std::optional<std::string> biosId;  // the board's BIOS ID instead of the image's
 };
 

@@ -34,7 +34,8 @@ bool EmulatedKordexDevice::Control(DeviceHandle device, uint32_t code, const uin
                                    uint8_t* output, size_t outputSize)
 {
     requests.push_back(code);
-    if (board == nullptr || std::find(openHandles.begin(), openHandles.end(), device) == openHandles.end()) return false;
+    if (board == nullptr || std::find(openHandles.begin(), openHandles.end(), device) == openHandles.end())
+        return false;
     return Answer(code, input, inputSize, output, outputSize);
 }
 

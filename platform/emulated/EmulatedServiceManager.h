@@ -38,7 +38,7 @@ public:
     void AddService(const std::string& name, const std::string& driverPath, ServiceState state);
     bool IsRunning(const std::string& name) const;
 
-    FlatMap<std::string, Service> services;                   // by name
+    FlatMap<std::string, Service> services;                    // by name
     std::function<bool(const std::string& path)> driverLoads;  // whether a driver file starts
     std::vector<std::string> calls;                            // "Create Kordex", "Start Kordex", ...
     size_t OpenHandleCount() const { return handles.size(); }

@@ -23,7 +23,8 @@ bool LoadIndexedBitmap(std::span<const uint8_t> file, RgbImage& picture)
     for (size_t i = 0; i < image.pixels.size(); ++i) {
         // An index beyond the palette shows black, as the Windows loader draws it.
         const uint8_t index = image.pixels[i];
-        const std::array<uint8_t, 3> colour = index < image.palette.size() ? image.palette[index] : std::array<uint8_t, 3>{};
+        const std::array<uint8_t, 3> colour =
+            index < image.palette.size() ? image.palette[index] : std::array<uint8_t, 3>{};
         std::copy(colour.begin(), colour.end(), picture.rgb.begin() + static_cast<ptrdiff_t>(i * 3));
     }
     return true;

@@ -61,8 +61,8 @@ void HostSystem::EndProcess(int exitCode) { ::ExitProcess(static_cast<UINT>(exit
 
 void HostSystem::SetUiThreadPriority(ThreadPriority priority)
 {
-    ::SetThreadPriority(GetCurrentThread(),
-                        priority == ThreadPriority::TimeCritical ? THREAD_PRIORITY_TIME_CRITICAL : THREAD_PRIORITY_NORMAL);
+    ::SetThreadPriority(GetCurrentThread(), priority == ThreadPriority::TimeCritical ? THREAD_PRIORITY_TIME_CRITICAL
+                                                                                     : THREAD_PRIORITY_NORMAL);
 }
 
 void HostSystem::EnableShutdownPrivilege()

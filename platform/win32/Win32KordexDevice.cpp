@@ -35,8 +35,7 @@ bool Win32KordexDevice::Control(DeviceHandle device, uint32_t code, const uint8_
     std::vector<uint8_t> in(input, input + (input != nullptr ? inputSize : 0));
     DWORD returned = 0;
     return DeviceIoControl(AsHandle(device), code, in.empty() ? nullptr : in.data(), static_cast<DWORD>(in.size()),
-                           output, static_cast<DWORD>(output != nullptr ? outputSize : 0), &returned,
-                           nullptr) != 0;
+                           output, static_cast<DWORD>(output != nullptr ? outputSize : 0), &returned, nullptr) != 0;
 }
 
 }  // namespace varlin::win32

@@ -50,10 +50,7 @@ bool Win32ServiceManager::QueryState(ServiceHandle service, ServiceState& state)
     return true;
 }
 
-bool Win32ServiceManager::DeleteExistingService(ServiceHandle service)
-{
-    return DeleteService(AsHandle(service)) != 0;
-}
+bool Win32ServiceManager::DeleteExistingService(ServiceHandle service) { return DeleteService(AsHandle(service)) != 0; }
 
 void Win32ServiceManager::CloseHandle(ServiceHandle handle)
 {

@@ -66,7 +66,8 @@ void Centre(HWND handle)
     const long height = window.bottom - window.top;
     const long x = std::max(area.left, std::min((around.left + around.right - width) / 2, area.right - width));
     const long y = std::max(area.top, std::min((around.top + around.bottom - height) / 2, area.bottom - height));
-    SetWindowPos(handle, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(handle, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // A top-down 24-bit bitmap holding the frame's pixels.

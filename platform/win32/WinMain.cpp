@@ -89,8 +89,8 @@ Hardware RealHardware()
 // The board comes as the program leaves a machine it has run on: on the NT
 // family with the driver installed and running; Windows 9x has neither
 // driver nor service, the program reaches the board itself.
-bool EmulatedHardware(const std::string& directory, const std::string& driverPath, bool ntFamily,
-                      Hardware& hardware, std::string& error)
+bool EmulatedHardware(const std::string& directory, const std::string& driverPath, bool ntFamily, Hardware& hardware,
+                      std::string& error)
 {
     hardware.board = emulated::EmulatedBoard::Open(directory, error);
     if (!hardware.board) return false;
@@ -111,10 +111,10 @@ bool EmulatedHardware(const std::string& directory, const std::string& driverPat
 
 struct Program {
     Program(HINSTANCE instance, Hardware& hardware)
-        : messages(system.ApplicationName()),
-          windows(instance),
-          platform{messages, system, *hardware.kordex, *hardware.serviceManager, *hardware.direct, fileDialogs,
-                   windows, pictures}
+        : messages(system.ApplicationName()), windows(instance), platform{messages,         system,
+                                                                          *hardware.kordex, *hardware.serviceManager,
+                                                                          *hardware.direct, fileDialogs,
+                                                                          windows,          pictures}
     {
     }
 
@@ -142,8 +142,8 @@ int Run(HINSTANCE instance)
     if (!arguments.boardDirectory.empty()) {
         std::string error;
         const bool ntFamily = (system.PlatformVersion() & kWindows9xBit) == 0;
-        if (!EmulatedHardware(arguments.boardDirectory, system.ProgramDirectory() + kDriverFileName, ntFamily,
-                              hardware, error)) {
+        if (!EmulatedHardware(arguments.boardDirectory, system.ProgramDirectory() + kDriverFileName, ntFamily, hardware,
+                              error)) {
             MessageBoxA(nullptr, ("Not a board: " + error).c_str(), system.ApplicationName().c_str(),
                         MB_OK | MB_ICONEXCLAMATION);
             return EXIT_FAILURE;

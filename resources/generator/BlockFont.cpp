@@ -79,7 +79,8 @@ std::array<uint8_t, kGlyphHeight> GlyphRows(char character)
         if (glyph.character != character) continue;
         for (int row = 0; row < kGlyphHeight; ++row) {
             for (int column = 0; column < kGlyphWidth; ++column) {
-                if (glyph.rows[row][column] == '#') rows[static_cast<size_t>(row)] |= static_cast<uint8_t>(0x10 >> column);
+                if (glyph.rows[row][column] == '#')
+                    rows[static_cast<size_t>(row)] |= static_cast<uint8_t>(0x10 >> column);
             }
         }
         break;

@@ -40,7 +40,8 @@ Bytes DrawLine(std::string_view text)
     image.colorsUsedField = 2;
     image.pixels.assign(static_cast<size_t>(image.width) * image.height, 0);
     DrawText(text, 1, 1, 1, 2, kCellWidth, [&image](int x, int y) {
-        if (x >= 0 && y >= 0 && x < image.width && y < image.height) image.pixels[static_cast<size_t>(y) * image.width + x] = 1;
+        if (x >= 0 && y >= 0 && x < image.width && y < image.height)
+            image.pixels[static_cast<size_t>(y) * image.width + x] = 1;
     });
     return EncodeLogoFormBitmap(image);
 }

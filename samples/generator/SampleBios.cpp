@@ -27,8 +27,8 @@ constexpr size_t kExtraRegionSize = 0x10000;
 // The regions a board of each size keeps for its DMI and ESCD (PNP) data:
 // the preserved areas carry their marks so that an update leaves them be.
 struct PreservedArea {
-    size_t offset;     // from the start of the image
-    size_t markAt;     // where the mark stands inside the area
+    size_t offset;  // from the start of the image
+    size_t markAt;  // where the mark stands inside the area
     const char* mark;
 };
 
@@ -36,9 +36,9 @@ struct PreservedArea {
 // bytes the checksums the boot block tests at power-on (the main sum of the
 // image below them, and the sum of a block of the page ending at the first).
 struct ChecksumPage {
-    size_t fromEnd;          // the page's start, from the end of the image
-    bool blockSum;           // whether the second byte is kept too
-    size_t blockStart;       // from the page's start: 0 or 0x400
+    size_t fromEnd;     // the page's start, from the end of the image
+    bool blockSum;      // whether the second byte is kept too
+    size_t blockStart;  // from the page's start: 0 or 0x400
 };
 
 // The logo member a sample carries: none, our payload, or a full-screen
@@ -59,6 +59,7 @@ struct SampleImage {
 
 const std::vector<SampleImage>& Samples()
 {
+    // clang-format off
     static const std::vector<SampleImage> samples = {
         {"award-128k.bin", 128 * KiB, 'X', "VL128K01", 8 * KiB, SampleLogo::Payload,
          {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0}},
@@ -73,6 +74,7 @@ const std::vector<SampleImage>& Samples()
         {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, SampleLogo::Payload,
          {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
     };
+    // clang-format on
     return samples;
 }
 
@@ -139,7 +141,8 @@ void AddChecksumPage(Bytes& image, const ChecksumPage& page)
     constexpr char kMarker[] = "*BBSS*";
     constexpr uint8_t kTableEntries[] = {0x00, 0x80, 0x00, 0xE0, 0x00, 0x10, 0x00, 0x00};
     const size_t start = image.size() - page.fromEnd;
-    std::fill(image.begin() + static_cast<ptrdiff_t>(start), image.begin() + static_cast<ptrdiff_t>(start + 0x1000), 0xFF);
+    std::fill(image.begin() + static_cast<ptrdiff_t>(start), image.begin() + static_cast<ptrdiff_t>(start + 0x1000),
+              0xFF);
     std::copy(kMarker, kMarker + 6, image.begin() + static_cast<ptrdiff_t>(start));
     std::copy(std::begin(kTableEntries), std::end(kTableEntries), image.begin() + static_cast<ptrdiff_t>(start + 6));
     std::copy(kMarker, kMarker + 6, image.end() - 0x1800);
@@ -174,7 +177,8 @@ struct SampleLogos {
     Bytes stock;
 };
 
-bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::string& folder, const std::string& workFolder)
+bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::string& folder,
+               const std::string& workFolder)
 {
     SilentSink sink;
     LhaWriter writer(sink);
@@ -233,7 +237,8 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
     // The logo inside the samples: the small sample bitmap, centred, as the
     // logo payload carries it (header word 0 in place of "BM").
     SampleLogos logos;
-    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logos.payload) != ReadStatus::Ok || logos.payload.size() < 2) {
+    if (ReadWholeFile(pictureFolder + "/varlin-320x240.bmp", logos.payload) != ReadStatus::Ok ||
+        logos.payload.size() < 2) {
         return false;
     }
     logos.payload[0] = 0x00;

@@ -39,7 +39,8 @@ public:
         const int scale = height / 40;
         const int left = (width - artwork::TextWidth(kWord, scale, 6)) / 2;
         artwork::DrawText(kWord, left, height / 5, scale, scale, 6, [this](int x, int y) {
-            if (x >= 0 && y >= 0 && x < this->width && y < this->height) lettering[static_cast<size_t>(y) * this->width + x] = true;
+            if (x >= 0 && y >= 0 && x < this->width && y < this->height)
+                lettering[static_cast<size_t>(y) * this->width + x] = true;
         });
     }
 
@@ -121,10 +122,12 @@ bool WriteSampleJpeg(const std::string& path, int width, int height)
 
 // The stock logo's palette, 6-bit: black, eight blues from dark to light,
 // six rainbow colours, white.
+// clang-format off
 constexpr std::array<std::array<uint8_t, 3>, 16> kStockPalette = {{
     {0, 0, 0},    {2, 4, 14},   {3, 6, 18},  {4, 8, 22},   {5, 11, 26},  {6, 14, 30},  {8, 17, 34},  {10, 20, 38},
     {12, 24, 42}, {63, 10, 10}, {63, 36, 0}, {63, 60, 12}, {14, 52, 16}, {10, 50, 58}, {40, 18, 58}, {63, 63, 63},
 }};
+// clang-format on
 constexpr uint8_t kStockWhite = 15;
 constexpr uint8_t kStockYellow = 11;
 constexpr uint8_t kStockRainbow = 9;  // six stripes from here on

@@ -12,7 +12,7 @@ namespace varlin {
 namespace {
 
 constexpr char kSamples[] = VARLIN_SOURCE_DIR "/samples";
-constexpr int kSettingsOf640x480[] = {IDC_POSITION_CENTER,   IDC_POSITION_BOTTOM_RIGHT, IDC_POSITION_BOTTOM_LEFT,
+constexpr int kSettingsOf640x480[] = {IDC_POSITION_CENTER,    IDC_POSITION_BOTTOM_RIGHT, IDC_POSITION_BOTTOM_LEFT,
                                       IDC_POSITION_TOP_RIGHT, IDC_POSITION_TOP_LEFT,     IDC_SHOW_POST_MESSAGE};
 
 class AdvancedModeDialogTest : public ::testing::Test {
@@ -95,7 +95,8 @@ TEST_F(AdvancedModeDialogTest, RefusedOrCancelledBrowsesChangeNothing)
     EXPECT_TRUE(dialog.biosPath.empty());
 
     BrowsePicture(dir.Write("wide.bmp", test::MakeBmp(test::MakeIndexedPicture(641, 10))));
-    EXPECT_EQ(Shown(), std::vector<std::string>{"Sorry, we only support 640*480 or smaller bitmap picture.\nThis picture's width is 641."});
+    EXPECT_EQ(Shown(), std::vector<std::string>{
+                           "Sorry, we only support 640*480 or smaller bitmap picture.\nThis picture's width is 641."});
     EXPECT_TRUE(dialog.picturePath.empty());
 
     fake.platform.fileDialogs.answer = dir.File("board.bin");

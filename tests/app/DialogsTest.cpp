@@ -123,8 +123,7 @@ TEST_F(BackupReadFailureTest, AFailedReadEndsTheDialogWithoutAFile)
     platform().windows.Script(IDD_BACKUP_BIOS, {Click(IDC_BACKUP_START)});
     EXPECT_FALSE(Backup("backup.bin"));
     EXPECT_EQ(State(dialog).result, kResultCancel);
-    EXPECT_EQ(platform().messages.Texts(),
-              std::vector<std::string>{"Couldn't read the flash ROM at 0xFFFE8000!"});
+    EXPECT_EQ(platform().messages.Texts(), std::vector<std::string>{"Couldn't read the flash ROM at 0xFFFE8000!"});
     EXPECT_FALSE(platform().windows.waitCursor);
     EXPECT_FALSE(test::FileExists(dir.File("backup.bin")));
     EXPECT_FALSE(test::FileExists(dir.File("backup.bin.partial")));
@@ -150,9 +149,10 @@ TEST_F(PagesTest, EveryWayOutOfTheStartPageEndsTheProgramAndItsWorkingCopy)
 
 TEST_F(PagesTest, TheStartPageSetsUpItsFrameAndTheAboutItem)
 {
-    platform().windows.Script(IDD_START_PAGE, {[](DialogHandler& page) { EXPECT_FALSE(page.OnSysCommand(0xF020)); },
-                                               [](DialogHandler& page) { EXPECT_TRUE(page.OnSysCommand(kAboutCommand)); },
-                                               [this](DialogHandler& page) { platform().windows.EndDialog(page, 2); }});
+    platform().windows.Script(IDD_START_PAGE,
+                              {[](DialogHandler& page) { EXPECT_FALSE(page.OnSysCommand(0xF020)); },
+                               [](DialogHandler& page) { EXPECT_TRUE(page.OnSysCommand(kAboutCommand)); },
+                               [this](DialogHandler& page) { platform().windows.EndDialog(page, 2); }});
     platform().windows.Script(IDD_ABOUT, {Click(kResultOk)});
     fake.app.startPage.DoModal();
 

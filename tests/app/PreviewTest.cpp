@@ -24,15 +24,15 @@ TEST(PreviewLayoutTest, ScaleAndPlaceOfTheLogo)
     // resolution, post, position, advanced, width, height -> x, y, position in force
     const LayoutCase cases[] = {
         {{0, 0, 0, 0, 640, 480}, 0, 0, 0},
-        {{0, 0, 1, 1, 320, 240}, 320, 240, 1},   // Bottom Right in the Advanced Mode
-        {{0, 0, 2, 1, 320, 240}, 0, 240, 2},     // Bottom Left
-        {{0, 0, 3, 1, 320, 240}, 320, 0, 3},     // Top Right
-        {{0, 0, 4, 1, 320, 240}, 0, 0, 4},       // Top Left
-        {{0, 0, 9, 1, 320, 240}, 0, 0, 9},       // any other value draws at the top left
-        {{0, 0, 1, 0, 320, 240}, 160, 120, 0},   // the Easy Mode always centres
-        {{1, 0, 3, 1, 800, 600}, 0, 0, 0},       // 800*600 always centres
+        {{0, 0, 1, 1, 320, 240}, 320, 240, 1},  // Bottom Right in the Advanced Mode
+        {{0, 0, 2, 1, 320, 240}, 0, 240, 2},    // Bottom Left
+        {{0, 0, 3, 1, 320, 240}, 320, 0, 3},    // Top Right
+        {{0, 0, 4, 1, 320, 240}, 0, 0, 4},      // Top Left
+        {{0, 0, 9, 1, 320, 240}, 0, 0, 9},      // any other value draws at the top left
+        {{0, 0, 1, 0, 320, 240}, 160, 120, 0},  // the Easy Mode always centres
+        {{1, 0, 3, 1, 800, 600}, 0, 0, 0},      // 800*600 always centres
         {{1, 0, 0, 0, 700, 500}, 75, 65, 0},
-        {{0, 0, 0, 0, 639, 480}, 0, 0, 0},       // an odd free width is truncated
+        {{0, 0, 0, 0, 639, 480}, 0, 0, 0},  // an odd free width is truncated
     };
     for (const LayoutCase& c : cases) {
         const PreviewLayout layout = LayOutPreview(c.settings);
@@ -129,10 +129,11 @@ TEST(PreviewCommandTest, AStockBoardShowsTheConvertedPictureOverTheWholeScreen)
     const Bytes bitmap = test::MakeBmp(test::MakeIndexedPicture(200, 100, 64));
     const std::string picture = dir.Write("logo.bmp", bitmap);
     const test::CommandResult result =
-        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios,
-                         "--post-message", "--advanced", "--output", dir.File("screen.png")});
+        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios, "--post-message", "--advanced",
+                         "--output", dir.File("screen.png")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "preview " + dir.File("screen.png") + ": the logo as stock 4-bit 640x480, over the whole screen\n");
+    EXPECT_EQ(result.out,
+              "preview " + dir.File("screen.png") + ": the logo as stock 4-bit 640x480, over the whole screen\n");
 
     StockPicture logo;
     ASSERT_TRUE(DecodeStockLogo(test::StockLogoOf(bitmap), logo));
@@ -148,8 +149,8 @@ TEST(PreviewCommandTest, AStockBoardShowsTheConvertedPictureOverTheWholeScreen)
 
     // Forced to our payload, the same picture is drawn as the preview always drew it.
     const test::CommandResult payload =
-        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios,
-                         "--logo-format", "payload", "--output", dir.File("screen.png")});
+        test::RunVarlin({"preview", "--picture", picture, "--bios", kStockBios, "--logo-format", "payload", "--output",
+                         dir.File("screen.png")});
     EXPECT_EQ(payload.out, "preview " + dir.File("screen.png") + ": logo 200x100 at 220,190 (scale 1)\n");
 }
 
@@ -160,7 +161,8 @@ TEST(PreviewCommandTest, TheAdvancedPreviewKeepsTheResolutionRule)
     const test::CommandResult result =
         test::RunVarlin({"preview", "--picture", picture, "--advanced", "--output", dir.File("screen.png")});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Under 640*480 mode, Picture Size\nshould be less than 640*480 pixels.\nThis picture is 700 * 500 .\n");
+    EXPECT_EQ(result.err,
+              "Under 640*480 mode, Picture Size\nshould be less than 640*480 pixels.\nThis picture is 700 * 500 .\n");
     EXPECT_FALSE(test::FileExists(dir.File("screen.png")));
 }
 

@@ -141,8 +141,9 @@ TEST_P(UpdateFlowTest, UpdateRunsTopmostAtTimeCriticalPriorityAndTheFinishedDial
     EXPECT_TRUE(finishedState.placement.topmost);
     EXPECT_TRUE(finishedState.placement.show);
     EXPECT_FALSE(finishedState.placement.keepPosition);
-    const std::vector<std::string> restart =
-        GetParam() ? std::vector<std::string>{"restart"} : std::vector<std::string>{"shutdown privilege", "restart forced"};
+    const std::vector<std::string> restart = GetParam()
+                                                 ? std::vector<std::string>{"restart"}
+                                                 : std::vector<std::string>{"shutdown privilege", "restart forced"};
     EXPECT_EQ(fake.platform.system.events, restart);
 }
 
@@ -173,8 +174,8 @@ TEST_P(UpdateFlowTest, EasyPathMinimisesTheAcceptPageAndHidesItAfterAnUpdate)
     Host().Script(IDD_UPDATE_BIOS, {Click(IDC_UPDATE_START)});
     Host().Script(IDD_FINISHED, {Click(kResultOk)});
     ASSERT_TRUE(App().FlashBios(biosPath));
-    EXPECT_EQ(Host().log, (std::vector<std::string>{"minimise 132", "run 155", "redraw 155", "place 155",
-                                                    "end 155 1", "hide 132", "run 154", "place 154", "end 154 1"}));
+    EXPECT_EQ(Host().log, (std::vector<std::string>{"minimise 132", "run 155", "redraw 155", "place 155", "end 155 1",
+                                                    "hide 132", "run 154", "place 154", "end 154 1"}));
     EXPECT_FALSE(Host().Visible(App().acceptPage));
 }
 
@@ -217,8 +218,8 @@ TEST_P(UpdateFlowFaultTest, AFailedUpdateOnTheEasyPathBringsTheWizardBack)
     OpenEasyPathWindows();
     Host().Script(IDD_UPDATE_BIOS, {Click(IDC_UPDATE_START)});
     EXPECT_FALSE(App().FlashBios(biosPath));
-    EXPECT_EQ(Host().log, (std::vector<std::string>{"minimise 132", "run 155", "redraw 155", "place 155",
-                                                    "end 155 0", "show 141", "normal 132"}));
+    EXPECT_EQ(Host().log, (std::vector<std::string>{"minimise 132", "run 155", "redraw 155", "place 155", "end 155 0",
+                                                    "show 141", "normal 132"}));
     EXPECT_TRUE(Host().Visible(App().acceptPage));
     EXPECT_FALSE(Host().State(App().acceptPage).minimised);
     EXPECT_TRUE(Host().Visible(App().previewDialog));
@@ -318,7 +319,8 @@ TEST_P(UpdateFlowTest, EasyPathOnEverySampleBoard)
         }
         const Bytes member = test::LogoMemberOf(dir.File("board/rom.bin"));
         ASSERT_FALSE(member.empty());
-        EXPECT_EQ(test::CheckWithDecoders(dir.Write("logo.lzh", member), name == "board-stock" ? stockLogo : payload), "");
+        EXPECT_EQ(test::CheckWithDecoders(dir.Write("logo.lzh", member), name == "board-stock" ? stockLogo : payload),
+                  "");
     }
 }
 

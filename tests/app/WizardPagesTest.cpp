@@ -62,13 +62,15 @@ protected:
 TEST_F(WizardPagesTest, NextIsOnlyThereWithTheBoardsBios)
 {
     App().biosFileFound = false;
-    Host().Script(IDD_START_PAGE, {Check([this] { EXPECT_TRUE(Host().State(App().startPage).disabled[IDC_PAGE_NEXT]); }),
-                                   Click(IDC_PAGE_EXIT)});
+    Host().Script(
+        IDD_START_PAGE,
+        {Check([this] { EXPECT_TRUE(Host().State(App().startPage).disabled[IDC_PAGE_NEXT]); }), Click(IDC_PAGE_EXIT)});
     EXPECT_EQ(RunUntilTheEnd(), 0);
 
     App().biosFileFound = true;
-    Host().Script(IDD_START_PAGE, {Check([this] { EXPECT_FALSE(Host().State(App().startPage).disabled[IDC_PAGE_NEXT]); }),
-                                   Click(kResultCancel)});
+    Host().Script(
+        IDD_START_PAGE,
+        {Check([this] { EXPECT_FALSE(Host().State(App().startPage).disabled[IDC_PAGE_NEXT]); }), Click(kResultCancel)});
     EXPECT_EQ(RunUntilTheEnd(), 0);
 }
 
@@ -161,18 +163,15 @@ TEST_F(WizardPagesTest, ThePicturePathSurvivesBackAndNext)
 {
     const std::string picture = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(320, 240)));
     Host().Script(IDD_START_PAGE, {Click(IDC_PAGE_NEXT), Click(IDC_PAGE_NEXT)});
-    Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT),
-                                     // back from the accept page: on to the start page
-                                     Check([this] { EXPECT_TRUE(Host().Visible(App().picturePage)); }),
-                                     Click(IDC_PAGE_BACK),
-                                     // the second run: the path is shown again and accepted without a browse
-                                     [](DialogHandler& page) { page.OnPaint(); },
-                                     Check([this, picture] {
-                                         EXPECT_EQ(Host().Text(App().picturePage, IDC_PICTURE_PATH), picture);
-                                     }),
-                                     Click(IDC_PAGE_NEXT)});
-    Host().Script(IDD_ACCEPT_PAGE, {Click(IDC_PAGE_BACK),
-                                    Check([this] {
+    Host().Script(IDD_PICTURE_PAGE,
+                  {Browse(picture), Click(IDC_PAGE_NEXT),
+                   // back from the accept page: on to the start page
+                   Check([this] { EXPECT_TRUE(Host().Visible(App().picturePage)); }), Click(IDC_PAGE_BACK),
+                   // the second run: the path is shown again and accepted without a browse
+                   [](DialogHandler& page) { page.OnPaint(); },
+                   Check([this, picture] { EXPECT_EQ(Host().Text(App().picturePage, IDC_PICTURE_PATH), picture); }),
+                   Click(IDC_PAGE_NEXT)});
+    Host().Script(IDD_ACCEPT_PAGE, {Click(IDC_PAGE_BACK), Check([this] {
                                         EXPECT_EQ(App().pictureFilePath, App().picturePage.picturePath);
                                         EXPECT_TRUE(Host().Visible(App().previewDialog));
                                     }),
@@ -186,8 +185,7 @@ TEST_F(WizardPagesTest, BackFromTheAcceptPageHidesThePreview)
 {
     const std::string picture = dir.Write("logo.bmp", test::MakeBmp(test::MakeIndexedPicture(320, 240)));
     Host().Script(IDD_START_PAGE, {Click(IDC_PAGE_NEXT)});
-    Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT),
-                                     Check([this] {
+    Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT), Check([this] {
                                          EXPECT_FALSE(Host().Visible(App().previewDialog));
                                          EXPECT_FALSE(Host().Visible(App().acceptPage));
                                          EXPECT_TRUE(Host().Visible(App().picturePage));
@@ -219,19 +217,18 @@ TEST_F(WizardPagesTest, AcceptingWarnsBuildsAndFlashesTheBoardsBios)
     Host().Script(IDD_PICTURE_PAGE, {Browse(picture), Click(IDC_PAGE_NEXT)});
     Host().Script(IDD_WARNING, {Click(kResultCancel), Click(kResultOk)});
     Host().Script(IDD_ACCEPT_PAGE,
-                  {Click(IDC_PAGE_NEXT),
-                   Check([this] {
+                  {Click(IDC_PAGE_NEXT), Check([this] {
                        EXPECT_TRUE(Host().Visible(App().previewDialog));  // back after the cancelled warning
                        EXPECT_FALSE(test::FileExists(programDir.File("tmp.bin")));
                    }),
-                   Click(IDC_PAGE_NEXT),
-                   Check([this, saved] {
+                   Click(IDC_PAGE_NEXT), Check([this, saved] {
                        // Centred, without the POST messages, in 640*480.
                        EXPECT_EQ(App().logoBuild.pictureIsBitmap, 1);
                        EXPECT_EQ(App().logoBuild.logoHeaderWord, 0);
                        EXPECT_TRUE(test::FileExists(programDir.File("tmp.bin")));
                        EXPECT_EQ(test::ReadFile(saved), (Bytes{'k', 'e', 'e', 'p'}));
-                       EXPECT_EQ(Shown(), std::vector<std::string>{"Your system not support flashing under Windows mode!"});
+                       EXPECT_EQ(Shown(),
+                                 std::vector<std::string>{"Your system not support flashing under Windows mode!"});
                        EXPECT_TRUE(Host().Visible(App().acceptPage));
                    }),
                    Click(IDC_PAGE_EXIT)});
@@ -258,7 +255,8 @@ TEST_F(WizardPagesTest, TheAdvancedPageUpdatesAndOpensTheAdvancedMode)
                    },
                    Check([this, bios] {
                        EXPECT_EQ(App().biosFilePath, bios);
-                       EXPECT_EQ(Shown(), std::vector<std::string>{"Your system not support flashing under Windows mode!"});
+                       EXPECT_EQ(Shown(),
+                                 std::vector<std::string>{"Your system not support flashing under Windows mode!"});
                        const OpenFileDialogOptions& asked = fake.platform.fileDialogs.askedOpen.back();
                        EXPECT_EQ(asked.defaultExtension, "bin");
                        EXPECT_EQ(asked.filter, "Bios Files(*.bin)|*.bin|");
@@ -273,8 +271,7 @@ TEST_F(WizardPagesTest, TheAdvancedPageUpdatesAndOpensTheAdvancedMode)
                                           EXPECT_EQ(Host().mainWindow, &App().advancedModeDialog);
                                           EXPECT_FALSE(Host().Visible(App().advancedPage));
                                       }),
-                                      Click(IDC_MODE_BACK),
-                                      Check([this] {
+                                      Click(IDC_MODE_BACK), Check([this] {
                                           EXPECT_EQ(App().advancedMode, 0);
                                           EXPECT_TRUE(Host().Visible(App().advancedPage));
                                           EXPECT_EQ(Host().mainWindow, &App().advancedPage);

@@ -48,21 +48,22 @@ TEST_F(BoardCommandsTest, CreateThenIdentify)
     EXPECT_EQ(test::ReadFile(board + "/rom.bin"), test::ReadFile(dir.File("bios.bin")));
     EXPECT_EQ(test::ReadFile(board + "/segment.bin").size(), 65536u);
 
-    const std::string expected = "chip:     0x7C89 INTEL 28F002BX-T /12V\n"
-                                 "rom:      256 KiB at 0xFFFC0000\n"
-                                 "blocks:   64 KiB x 3, 32 KiB x 1, 8 KiB x 2, 16 KiB x 1\n"
-                                 "layout:   4\n"
-                                 "boot:     0xFFFFC000, 16 KiB\n"
-                                 "dmi:      0xFFFF8000, 8 KiB\n"
-                                 "pnp:      0xFFFFA000, 8 KiB\n"
-                                 "main:     224 KiB\n"
-                                 "flags:    flashing under Windows, DMI region, PNP region\n"
-                                 "smi port: 0x00B2\n"
-                                 "bios id:  01/01/20 04-EMULATED-6A69TEST-00\n"
-                                 "rom id:   6A69TEST\n"
-                                 // Noise with an ID, not the modules of a BIOS.
-                                 "rom bios: the ROM does not hold a complete BIOS: flash it again (its chain of "
-                                 "BIOS modules is missing or cut short)\n";
+    const std::string expected =
+        "chip:     0x7C89 INTEL 28F002BX-T /12V\n"
+        "rom:      256 KiB at 0xFFFC0000\n"
+        "blocks:   64 KiB x 3, 32 KiB x 1, 8 KiB x 2, 16 KiB x 1\n"
+        "layout:   4\n"
+        "boot:     0xFFFFC000, 16 KiB\n"
+        "dmi:      0xFFFF8000, 8 KiB\n"
+        "pnp:      0xFFFFA000, 8 KiB\n"
+        "main:     224 KiB\n"
+        "flags:    flashing under Windows, DMI region, PNP region\n"
+        "smi port: 0x00B2\n"
+        "bios id:  01/01/20 04-EMULATED-6A69TEST-00\n"
+        "rom id:   6A69TEST\n"
+        // Noise with an ID, not the modules of a BIOS.
+        "rom bios: the ROM does not hold a complete BIOS: flash it again (its chain of "
+        "BIOS modules is missing or cut short)\n";
     result = RunVarlin({"identify", "--board", board});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, expected + "mode:     driver\n");
@@ -75,8 +76,8 @@ TEST_F(BoardCommandsTest, CreateThenIdentify)
 TEST_F(BoardCommandsTest, CreateOptions)
 {
     const std::string board = dir.File("board");
-    ASSERT_EQ(RunVarlin({"board", "create", "--bios", Bios(512 * kKiB), "--out", board, "--chip", "58bf",
-                         "--layout", "6", "--pnp", "--no-windows-flash", "--protect-boot", "--bios-id", "OTHER"})
+    ASSERT_EQ(RunVarlin({"board", "create", "--bios", Bios(512 * kKiB), "--out", board, "--chip", "58bf", "--layout",
+                         "6", "--pnp", "--no-windows-flash", "--protect-boot", "--bios-id", "OTHER"})
                   .exitCode,
               0);
     const test::CommandResult result = RunVarlin({"identify", "--board", board});
@@ -102,7 +103,8 @@ TEST_F(BoardCommandsTest, CreateRefusesWhatNoBoardHas)
          1,
          "a BIOS image is 128 KiB, 256 KiB, 512 KiB or 1 MiB long, not 204800 bytes\n"},
         {{"--bios", dir.File("missing.bin")}, 1, nullptr},
-        {{"--bios", bios, "--layout", "6", "--dmi"}, 1,
+        {{"--bios", bios, "--layout", "6", "--dmi"},
+         1,
          "layout 6 puts the DMI region at 0xFFF80000, outside this 256 KiB ROM\n"},
         {{"--bios", bios, "--layout", "0", "--protect-boot"}, 1, "layout 0 has no Boot region to protect\n"},
         {{"--bios", Bios(256 * kKiB, "noid.bin", "")},
@@ -157,8 +159,9 @@ TEST_F(BoardCommandsTest, AFailedBackupLeavesNoFile)
         EXPECT_EQ(result.exitCode, 1);
         EXPECT_EQ(result.out, "");
         // Block 25 of 32 was about to be read.
-        EXPECT_EQ(result.err, "Save Mainboard BIOS [###############################.........]  78%\n"
-                              "Couldn't read the flash ROM at 0xFFFF8000!\n");
+        EXPECT_EQ(result.err,
+                  "Save Mainboard BIOS [###############################.........]  78%\n"
+                  "Couldn't read the flash ROM at 0xFFFF8000!\n");
         EXPECT_FALSE(test::FileExists(out));
         EXPECT_FALSE(test::FileExists(out + ".partial"));
     }
@@ -167,8 +170,8 @@ TEST_F(BoardCommandsTest, AFailedBackupLeavesNoFile)
 TEST_F(BoardCommandsTest, BackupRefusedWhenTheBiosForbidsIt)
 {
     const std::string board = dir.File("board");
-    ASSERT_EQ(
-        RunVarlin({"board", "create", "--bios", Bios(128 * kKiB), "--out", board, "--no-windows-flash"}).exitCode, 0);
+    ASSERT_EQ(RunVarlin({"board", "create", "--bios", Bios(128 * kKiB), "--out", board, "--no-windows-flash"}).exitCode,
+              0);
     const test::CommandResult result = Backup(board, dir.File("out.bin"), false);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Your system NOT support flashing under Windows mode!\n");
@@ -200,12 +203,13 @@ TEST_F(BoardCommandsTest, SampleBoardScriptMakesEveryBoard)
 {
     std::filesystem::create_directory(dir.File("bios"));
     const uint32_t sizes[] = {128 * kKiB, 256 * kKiB, 256 * kKiB, 512 * kKiB, 1024 * kKiB};
-    const char* names[] = {"award-128k.bin", "award-256k.bin", "award-256k-stock.bin", "award-512k.bin", "award-1m.bin"};
+    const char* names[] = {"award-128k.bin", "award-256k.bin", "award-256k-stock.bin", "award-512k.bin",
+                           "award-1m.bin"};
     for (size_t i = 0; i < 5; ++i) Bios(sizes[i], std::string("bios/") + names[i]);
 
-    const test::CommandResult result =
-        test::RunProgram("env", {std::string("VARLIN=") + VARLIN_CLI_PATH, "sh", std::string(VARLIN_SOURCE_DIR) +
-                                 "/samples/make-boards.sh", dir.File("bios"), dir.File("boards")});
+    const test::CommandResult result = test::RunProgram(
+        "env", {std::string("VARLIN=") + VARLIN_CLI_PATH, "sh",
+                std::string(VARLIN_SOURCE_DIR) + "/samples/make-boards.sh", dir.File("bios"), dir.File("boards")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     ExpectBackupsEqualRoms(dir.File("boards"), dir, 8);
 }
@@ -252,9 +256,10 @@ TEST_F(BoardCommandsTest, ABoardIsReplacedOnlyOnPurposeAndUsedByOneWriterAtATime
     ASSERT_GE(held, 0);
     const std::string busy = "The board " + board + " is in use by another run of varlin; nothing was done.\n";
     ASSERT_EQ(flock(held, LOCK_EX), 0);
-    for (const std::vector<std::string>& run :
-         {std::vector<std::string>{"flash", "--board", board, other, "--yes"}, {"identify", "--board", board},
-          {"backup", "--board", board, dir.File("b.bin")}, {"board", "create", "--bios", other, "--out", board, "--force"}}) {
+    for (const std::vector<std::string>& run : {std::vector<std::string>{"flash", "--board", board, other, "--yes"},
+                                                {"identify", "--board", board},
+                                                {"backup", "--board", board, dir.File("b.bin")},
+                                                {"board", "create", "--bios", other, "--out", board, "--force"}}) {
         result = RunVarlin(run);
         EXPECT_EQ(result.exitCode, 1) << run[0];
         EXPECT_EQ(result.err, busy) << run[0];
@@ -316,18 +321,20 @@ TEST(BoardSettingsTest, NumbersAreDecimalOrHexadecimalAndNothingElse)
 {
     emulated::BoardSettings settings;
     std::string error;
-    ASSERT_TRUE(emulated::ParseBoardSettings("smi-level = 010\nprotect-status = 0xA2 # firmware hub\n"
-                                             "protect = 0XFFFF0000 65536\n",
-                                             settings, error))
+    ASSERT_TRUE(
+        emulated::ParseBoardSettings("smi-level = 010\nprotect-status = 0xA2 # firmware hub\n"
+                                     "protect = 0XFFFF0000 65536\n",
+                                     settings, error))
         << error;
     EXPECT_EQ(settings.smiLevel, 10);
     EXPECT_EQ(settings.protectStatus, 0xA2);
     ASSERT_EQ(settings.protectedRanges.size(), 1u);
     EXPECT_EQ(settings.protectedRanges[0].start, 0xFFFF0000u);
     EXPECT_EQ(settings.protectedRanges[0].size, 0x10000u);
-    for (const std::string& line : std::vector<std::string>{"smi-level = +4", "smi-level = -4", "smi-level = 0x", "smi-level = 4x",
-                                   "smi-level = 0b1", "smi-level = 256", "chip = 0x10000", "stuck-byte = 1 2",
-                                   std::string("smi-level = 4\0junk", 16), std::string("chip = 0x10BF\0", 14)}) {
+    for (const std::string& line :
+         std::vector<std::string>{"smi-level = +4", "smi-level = -4", "smi-level = 0x", "smi-level = 4x",
+                                  "smi-level = 0b1", "smi-level = 256", "chip = 0x10000", "stuck-byte = 1 2",
+                                  std::string("smi-level = 4\0junk", 16), std::string("chip = 0x10BF\0", 14)}) {
         EXPECT_FALSE(emulated::ParseBoardSettings(line + "\n", settings, error)) << line;
         EXPECT_TRUE(error.starts_with("line 1")) << error;
     }

@@ -67,16 +67,19 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const std::string source = kSamples + "/bios/" + c.bios;
         const Bytes before = test::ReadFile(source);
         const std::string output = dir.File("new.bin");
-        std::vector<std::string> arguments = {"build", "--bios", source, "--picture", kSamples + "/pictures/" + c.picture,
-                                              "--output", output};
+        std::vector<std::string> arguments = {
+            "build", "--bios", source, "--picture", kSamples + "/pictures/" + c.picture, "--output", output};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
-        const std::string format = c.stock ? "stock 4-bit 640x480" : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
+        const std::string format =
+            c.stock ? "stock 4-bit 640x480" : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
         EXPECT_NE(result.out.find("built " + output + ": logo member of "), std::string::npos) << result.out;
         EXPECT_NE(result.out.find(", " + format + "\n"), std::string::npos) << result.out;
-        EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x", test::SampleSumPlaces(c.bios).mainAt)),
-                  std::string::npos) << result.out;
+        EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x",
+                                             test::SampleSumPlaces(c.bios).mainAt)),
+                  std::string::npos)
+            << result.out;
 
         // The source stays as it was; the result differs from it only in the
         // logo slot and the boot block's checksums, which hold as they did,
@@ -104,7 +107,8 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         // Nothing is left in the user's directory but the output.
         size_t entries = 0;
         for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-            entries += !entry.path().filename().string().starts_with("expected") && entry.path().filename() != "logo.lzh";
+            entries +=
+                !entry.path().filename().string().starts_with("expected") && entry.path().filename() != "logo.lzh";
         }
         EXPECT_EQ(entries, 1u);
     }
@@ -119,7 +123,8 @@ TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)
         test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
                          kSamples + "/pictures/varlin-320x240.bmp", "--output", dir.File("new.bin")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(result.out.ends_with("\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))
+    EXPECT_TRUE(result.out.ends_with(
+        "\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))
         << result.out;
 }
 
@@ -130,23 +135,26 @@ TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
 
     // The 512 KiB sample keeps an extra region right after its free space:
     // a large logo does not fit before it.
-    test::CommandResult tooBig = test::RunVarlin({"build", "--bios", kSamples + "/bios/award-512k.bin", "--picture",
-                                                  kSamples + "/pictures/varlin-800x600.jpg", "--resolution", "800x600",
-                                                  "--output", output});
+    test::CommandResult tooBig =
+        test::RunVarlin({"build", "--bios", kSamples + "/bios/award-512k.bin", "--picture",
+                         kSamples + "/pictures/varlin-800x600.jpg", "--resolution", "800x600", "--output", output});
     EXPECT_EQ(tooBig.exitCode, 1);
     EXPECT_TRUE(tooBig.err.ends_with("Picture file is too big, \nplease selected a small one!\n")) << tooBig.err;
     const std::string picture = kSamples + "/pictures/varlin-640x480.bmp";
 
-    test::CommandResult result = test::RunVarlin({"build", "--bios", dir.File("missing.bin"), "--picture", picture, "--output", output});
+    test::CommandResult result =
+        test::RunVarlin({"build", "--bios", dir.File("missing.bin"), "--picture", picture, "--output", output});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.err.ends_with("Cannot open BIOS file!\n")) << result.err;
 
     result = test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture",
                               kSamples + "/pictures/varlin-800x600.jpg", "--output", output});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Under 640*480 mode, Picture Size\nshould be less than 640*480 pixels.\nThis picture is 800 * 600 .\n");
+    EXPECT_EQ(result.err,
+              "Under 640*480 mode, Picture Size\nshould be less than 640*480 pixels.\nThis picture is 800 * 600 .\n");
 
-    EXPECT_EQ(test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture", picture}).exitCode, 2);
+    EXPECT_EQ(test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k.bin", "--picture", picture}).exitCode,
+              2);
     EXPECT_EQ(test::ReadFile(output), (Bytes{'k', 'e', 'e', 'p'}));
 }
 
@@ -198,18 +206,21 @@ TEST(BuildCommandTest, OutputsSpareInputsAndTheUsersFiles)
     // before any work; so is an image of a ROM's size without a chain.
     const std::string sizeMessage = "[Open File]\n  Size of BIOS file is not match with\n   ROM size on mainboard.\n\n";
     for (const size_t length : {0, 100, 131071, 200000, 262143}) {
-        result = test::RunVarlin({"build", "--bios", dir.Write("odd.bin", Bytes(source.begin(), source.begin() + length)),
-                                  "--picture", picture, "--output", dir.File("odd-new.bin")});
+        result =
+            test::RunVarlin({"build", "--bios", dir.Write("odd.bin", Bytes(source.begin(), source.begin() + length)),
+                             "--picture", picture, "--output", dir.File("odd-new.bin")});
         EXPECT_EQ(result.exitCode, 1) << length;
         EXPECT_EQ(result.err, sizeMessage) << length;
     }
     std::filesystem::resize_file(dir.File("odd.bin"), uintmax_t{2} << 30);
-    result = test::RunVarlin({"build", "--bios", dir.File("odd.bin"), "--picture", picture, "--output", dir.File("odd-new.bin")});
+    result = test::RunVarlin(
+        {"build", "--bios", dir.File("odd.bin"), "--picture", picture, "--output", dir.File("odd-new.bin")});
     EXPECT_EQ(result.err, sizeMessage);
     result = test::RunVarlin({"build", "--bios", dir.Write("noise.bin", Bytes(256 * 1024, 0x5A)), "--picture", picture,
                               "--output", dir.File("odd-new.bin")});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_TRUE(result.err.ends_with("noise.bin holds no LHA member chain that ends in free space: it has no logo slot.\n"))
+    EXPECT_TRUE(
+        result.err.ends_with("noise.bin holds no LHA member chain that ends in free space: it has no logo slot.\n"))
         << result.err;
     EXPECT_FALSE(test::FileExists(dir.File("odd-new.bin")));
 }

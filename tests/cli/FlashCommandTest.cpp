@@ -25,7 +25,7 @@ constexpr char kMayNotStart[] = "The computer may not start until a BIOS file ha
 // A copy of a shipped sample board, which the tests must never change.
 std::string CopyBoard(const test::TempDir& dir, const std::string& name, const std::string& faults = "")
 {
-    const std::string board = dir.File(name);
+    std::string board = dir.File(name);
     fs::copy(kSamples + "/boards/" + name, board);
     if (!faults.empty()) {
         Bytes conf = test::ReadFile(board + "/board.conf");
@@ -76,10 +76,10 @@ TEST_P(FlashCommandTest, EverySampleBoardTakesABiosWithANewLogo)
         const std::string board = CopyBoard(dir, name);
         const Bytes original = BackUp(board, dir.File(name + "-original.bin"));
         const std::string built = dir.File(name + "-built.bin");
-        ASSERT_EQ(RunVarlin({"build", "--bios", dir.File(name + "-original.bin"), "--picture", kBitmap, "--output",
-                             built})
-                      .exitCode,
-                  0);
+        ASSERT_EQ(
+            RunVarlin({"build", "--bios", dir.File(name + "-original.bin"), "--picture", kBitmap, "--output", built})
+                .exitCode,
+            0);
 
         const test::CommandResult result = RunVarlin(WithMode({"flash", "--board", board, built}, GetParam()));
         const Bytes after = BackUp(board, dir.File(name + "-after.bin"));
@@ -89,9 +89,10 @@ TEST_P(FlashCommandTest, EverySampleBoardTakesABiosWithANewLogo)
             // Its locked boot block keeps the old 64 KiB; the rest is new.
             EXPECT_EQ(result.exitCode, 1);
             EXPECT_EQ(result.out, "");
-            EXPECT_TRUE(result.err.ends_with("The Boot block is write-protected!\nThe BIOS update is incomplete.\n"
-                                             "Already rewritten: DMI, PNP, Main.\nNot changed: Boot.\n" +
-                                             std::string(kMayNotStart)))
+            EXPECT_TRUE(
+                result.err.ends_with("The Boot block is write-protected!\nThe BIOS update is incomplete.\n"
+                                     "Already rewritten: DMI, PNP, Main.\nNot changed: Boot.\n" +
+                                     std::string(kMayNotStart)))
                 << result.err;
             const long boot = static_cast<long>(after.size() - 0x10000);
             EXPECT_TRUE(std::equal(after.begin(), after.begin() + boot, image.begin()));
@@ -114,13 +115,13 @@ struct DmiArea {
     uint32_t start;
     uint32_t size;
 };
-constexpr DmiArea kDmiAreas[] = {
-    {1, 2, 0xFFFFC000, 0x1000}, {4, 5, 0xFFFF8000, 0x2000}, {6, 6, 0xFFF80000, 0x10000}};
+constexpr DmiArea kDmiAreas[] = {{1, 2, 0xFFFFC000, 0x1000}, {4, 5, 0xFFFF8000, 0x2000}, {6, 6, 0xFFF80000, 0x10000}};
 constexpr uint32_t kExtraRegion = 0xFFFA0000;  // layout 6: 64 KiB above the PNP region at 0xFFF90000
 
 bool Holds(const Bytes& rom, size_t offset, std::string_view text)
 {
-    return offset + text.size() <= rom.size() && std::equal(text.begin(), text.end(), rom.begin() + static_cast<long>(offset));
+    return offset + text.size() <= rom.size() &&
+           std::equal(text.begin(), text.end(), rom.begin() + static_cast<long>(offset));
 }
 
 // What an update must keep of the ROM: the DMI data (a DMI area that starts
@@ -171,12 +172,14 @@ TEST_P(FlashCommandTest, EveryLayoutOfEverySampleImageIsProgrammedAsTheFileSays)
                 SCOPED_TRACE(std::string(sample) + " layout " + std::to_string(layout) + (dmi ? " with DMI" : ""));
                 const std::string board = dir.File("board");
                 fs::remove_all(board);
-                std::vector<std::string> create = {"board", "create", "--bios", kSamples + "/bios/" + sample, "--out",
-                                                   board, "--layout", std::to_string(layout), "--pnp"};
+                std::vector<std::string> create = {"board", "create", "--bios",   kSamples + "/bios/" + sample,
+                                                   "--out", board,    "--layout", std::to_string(layout),
+                                                   "--pnp"};
                 if (dmi) create.push_back("--dmi");
                 if (RunVarlin(create).exitCode != 0) continue;  // a layout this ROM size cannot have
 
-                const test::CommandResult result = RunVarlin(WithMode({"flash", "--board", board, filePath}, GetParam()));
+                const test::CommandResult result =
+                    RunVarlin(WithMode({"flash", "--board", board, filePath}, GetParam()));
                 const Bytes after = test::ReadFile(board + "/rom.bin");
                 ASSERT_EQ(after.size(), image.size());
                 if (result.exitCode != 0) {
@@ -188,7 +191,8 @@ TEST_P(FlashCommandTest, EveryLayoutOfEverySampleImageIsProgrammedAsTheFileSays)
                 ++flashed;
                 Bytes expected = file;
                 for (const auto& [offset, size] : KeptAreas(image, file, static_cast<uint8_t>(layout), dmi)) {
-                    std::copy_n(image.begin() + static_cast<long>(offset), size, expected.begin() + static_cast<long>(offset));
+                    std::copy_n(image.begin() + static_cast<long>(offset), size,
+                                expected.begin() + static_cast<long>(offset));
                 }
                 size_t wrong = 0;
                 for (size_t i = 0; i < after.size(); ++i) wrong += after[i] != expected[i] ? 1 : 0;
@@ -247,7 +251,8 @@ TEST_P(FlashCommandTest, EasyPathBuildsTheBoardsOwnBiosWithTheLogo)
             << result.out;
         EXPECT_TRUE(result.err.starts_with("Save Mainboard BIOS [")) << result.err;
         EXPECT_EQ(result.out.find("\nlogo written as stock 4-bit 640x480\n") != std::string::npos,
-                  std::string(c.board) == "board-stock") << result.out;
+                  std::string(c.board) == "board-stock")
+            << result.out;
 
         const std::string expected = dir.File(std::string(c.board) + "-expected.bin");
         std::vector<std::string> build = {"build", "--bios", original, "--picture", picture, "--output", expected};
@@ -269,18 +274,22 @@ TEST_P(FlashCommandTest, EveryInjectedFaultExitsNonZero)
         {"stuck-block = 0xFFFC0000\n",
          "Couldn't erase the Main block!\nThe BIOS update is incomplete.\nNot completely rewritten: Main.\n"
          "Not changed: DMI, PNP, Boot.\n"},
-        {"stuck-byte = 0xFFFFA000\n", "The BIOS update is incomplete.\nAlready rewritten: Main.\n"
-                                      "Not completely rewritten: PNP.\nNot changed: DMI, Boot.\n"},
-        {"fail = program 0xFFFFC010\n", "Couldn't program the flash ROM at 0xFFFFC010!\n"
-                                        "Couldn't program the Boot block!\nThe BIOS update is incomplete.\n"
-                                        "Already rewritten: Main, PNP.\nNot completely rewritten: Boot.\n"
-                                        "Not changed: DMI.\n"},
-        {"fail = erase 0xFFFFA000\n", "Couldn't erase the PNP block!\nThe BIOS update is incomplete.\n"
-                                      "Already rewritten: Main.\nNot completely rewritten: PNP.\n"
-                                      "Not changed: DMI, Boot.\n"},
-        {"fail = read 0xFFFE8800\n", "Couldn't read the flash ROM at 0xFFFE8800!\n"
-                                     "Couldn't read back the Main block!\nThe BIOS update is incomplete.\n"
-                                     "Not completely rewritten: Main.\nNot changed: DMI, PNP, Boot.\n"},
+        {"stuck-byte = 0xFFFFA000\n",
+         "The BIOS update is incomplete.\nAlready rewritten: Main.\n"
+         "Not completely rewritten: PNP.\nNot changed: DMI, Boot.\n"},
+        {"fail = program 0xFFFFC010\n",
+         "Couldn't program the flash ROM at 0xFFFFC010!\n"
+         "Couldn't program the Boot block!\nThe BIOS update is incomplete.\n"
+         "Already rewritten: Main, PNP.\nNot completely rewritten: Boot.\n"
+         "Not changed: DMI.\n"},
+        {"fail = erase 0xFFFFA000\n",
+         "Couldn't erase the PNP block!\nThe BIOS update is incomplete.\n"
+         "Already rewritten: Main.\nNot completely rewritten: PNP.\n"
+         "Not changed: DMI, Boot.\n"},
+        {"fail = read 0xFFFE8800\n",
+         "Couldn't read the flash ROM at 0xFFFE8800!\n"
+         "Couldn't read back the Main block!\nThe BIOS update is incomplete.\n"
+         "Not completely rewritten: Main.\nNot changed: DMI, PNP, Boot.\n"},
     };
     // An image unlike the ROM everywhere but in its last 8 KiB, which hold
     // the size code and the BIOS ID.

@@ -20,22 +20,22 @@ TEST(InspectCommandTest, ListsTheChainTheSlotTheSizeCodeAndTheId)
 {
     const test::CommandResult result = test::RunVarlin({"inspect", kSamples + "award-256k.bin"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    for (const char* line : {"-lh5-  5000:0  0xDF51 ok      original.tm", "4000:0", "varlin.bmp",
-                             "\nlogo format: our payload (bitmap)\nlogo slot:  0xDC68, old logo",
-                             "checksums:  *BBSS* table at 0x37000\n",
-                             "  main     0x37FFE: stored 0x91, computed 0x91, holds\n",
-                             "  block    0x37FFF: stored 0x93, computed 0x93 from 0x37400, holds\n",
-                             "size code:  'Z' (256 KiB)", "BIOS ID:    VL256K01"}) {
+    for (const char* line :
+         {"-lh5-  5000:0  0xDF51 ok      original.tm", "4000:0", "varlin.bmp",
+          "\nlogo format: our payload (bitmap)\nlogo slot:  0xDC68, old logo", "checksums:  *BBSS* table at 0x37000\n",
+          "  main     0x37FFE: stored 0x91, computed 0x91, holds\n",
+          "  block    0x37FFF: stored 0x93, computed 0x93 from 0x37400, holds\n", "size code:  'Z' (256 KiB)",
+          "BIOS ID:    VL256K01"}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
 
     const test::CommandResult json = test::RunVarlin({"inspect", "--json", kSamples + "award-256k-nologo.bin"});
     ASSERT_EQ(json.exitCode, 0);
-    for (const char* field : {"\"members\": [", "\"loadAddress\": \"5000:0\"", "\"name\": \"acpitbl.bin\"",
-                              "\"oldLength\": 0", "\"slotRefusal\": null", "\"romSize\": 262144",
-                              "\"logoFormat\": {\"kind\": \"none\", \"text\": \"none\"},",
-                              "\"data\": \"ok\"", "\"main\": {\"offset\": 229374,", "\"start\": 226304, \"holds\": true",
-                              "\"biosId\": \"VL256K02\""}) {
+    for (const char* field :
+         {"\"members\": [", "\"loadAddress\": \"5000:0\"", "\"name\": \"acpitbl.bin\"", "\"oldLength\": 0",
+          "\"slotRefusal\": null", "\"romSize\": 262144", "\"logoFormat\": {\"kind\": \"none\", \"text\": \"none\"},",
+          "\"data\": \"ok\"", "\"main\": {\"offset\": 229374,", "\"start\": 226304, \"holds\": true",
+          "\"biosId\": \"VL256K02\""}) {
         EXPECT_NE(json.out.find(field), std::string::npos) << field << "\n" << json.out;
     }
     EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '{'), std::count(json.out.begin(), json.out.end(), '}'));
@@ -48,8 +48,9 @@ TEST(InspectCommandTest, StaleChecksumsAndDamagedMembersAreShownAsSuch)
     image[0x78FFE] ^= 0x01;  // the main sum; this sample keeps no block sum
     test::CommandResult result = test::RunVarlin({"inspect", dir.Write("stale.bin", image)});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    for (const char* line : {"  main     0x78FFE: stored 0xAF, computed 0xAE, stale\n",
-                             "  block    0x78FFF: stored 0x00, no block of the page sums to it (0x78000: 0xAD, 0x78400: "}) {
+    for (const char* line :
+         {"  main     0x78FFE: stored 0xAF, computed 0xAE, stale\n",
+          "  block    0x78FFF: stored 0x00, no block of the page sums to it (0x78000: 0xAD, 0x78400: "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
 
@@ -75,7 +76,8 @@ TEST(InspectCommandTest, SaysWhyAnImageHasNoSlot)
     image.resize(0x20000, 0xFF);
     const test::CommandResult result = test::RunVarlin({"inspect", dir.Write("bios.bin", image)});
     ASSERT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("logo slot:  none: The logo is not at the end of BIOS ROM!"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("logo slot:  none: The logo is not at the end of BIOS ROM!"), std::string::npos)
+        << result.out;
 
     const test::CommandResult missing = test::RunVarlin({"inspect", dir.File("missing.bin")});
     EXPECT_EQ(missing.exitCode, 1);
@@ -96,7 +98,8 @@ TEST(ExtractCommandTest, EverySampleMemberIsWhatLhaExtracts)
             SCOPED_TRACE(std::string(sample) + " member " + std::to_string(i));
             const auto start = image.begin() + static_cast<std::ptrdiff_t>(chain.members[i].offset);
             const std::string archive =
-                dir.Write("member.lzh", Bytes(start, start + static_cast<std::ptrdiff_t>(chain.members[i].header.ArchiveLength())));
+                dir.Write("member.lzh",
+                          Bytes(start, start + static_cast<std::ptrdiff_t>(chain.members[i].header.ArchiveLength())));
             const test::CommandResult lha = test::RunProgram("lha", {"-pq", archive});
             ASSERT_EQ(lha.exitCode, 0) << lha.err;
             const test::CommandResult ours =
@@ -126,18 +129,21 @@ TEST(ExtractCommandTest, TheLogoOfABuildIsThePictureBack)
         std::string settings;
     };
     const Case cases[] = {
-        {dir.Write("top-down.bmp", topDown), {"--position", "top-left"},
+        {dir.Write("top-down.bmp", topDown),
+         {"--position", "top-left"},
          "logo: header word 0x0010: bitmap, 640x480, position top-left, POST messages hidden\n"},
-        {dir.Write("photo.jpg", test::MakeJpeg(800, 600)), {"--resolution", "800x600"},
+        {dir.Write("photo.jpg", test::MakeJpeg(800, 600)),
+         {"--resolution", "800x600"},
          "logo: header word 0x000A: JPEG, 800x600, position center, POST messages hidden\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.picture);
-        std::vector<std::string> build = {"build", "--bios", kSamples + "award-256k.bin", "--picture", c.picture,
-                                          "--output", dir.File("new.bin")};
+        std::vector<std::string> build = {"build",   "--bios",   kSamples + "award-256k.bin", "--picture",
+                                          c.picture, "--output", dir.File("new.bin")};
         build.insert(build.end(), c.options.begin(), c.options.end());
         ASSERT_EQ(test::RunVarlin(build).exitCode, 0);
-        const test::CommandResult result = test::RunVarlin({"extract", dir.File("new.bin"), "--logo", "-o", dir.File("logo")});
+        const test::CommandResult result =
+            test::RunVarlin({"extract", dir.File("new.bin"), "--logo", "-o", dir.File("logo")});
         ASSERT_EQ(result.exitCode, 0) << result.err;
         EXPECT_TRUE(result.out.starts_with(c.settings)) << result.out;
         const Bytes extracted = test::ReadFile(dir.File("logo"));
@@ -164,7 +170,8 @@ TEST(ExtractCommandTest, AStockLogoComesBackAsABitmap)
     const test::CommandResult json = test::RunVarlin({"inspect", "--json", stock});
     EXPECT_NE(json.out.find("\"logoFormat\": {\"kind\": \"stock\", \"text\": \"stock 4-bit 640x480\", \"bits\": 4, "
                             "\"width\": 640, \"height\": 480},"),
-              std::string::npos) << json.out;
+              std::string::npos)
+        << json.out;
 
     ASSERT_EQ(test::RunVarlin({"extract", stock, "--member", "fullscreen.bmp", "-o", dir.File("data")}).exitCode, 0);
     StockPicture logo;
@@ -198,13 +205,18 @@ TEST(ExtractCommandTest, RefusalsWriteNothing)
     damaged[0x100] ^= 0x40;
     const std::string damagedPath = dir.Write("damaged.bin", damaged);
     const Case cases[] = {
-        {{"extract", nologo, "--logo", "-o", dir.File("out")}, 1, "The image holds no logo member (none is loaded at 4000:0).\n"},
-        {{"extract", nologo, "--member", "3", "-o", dir.File("out")}, 1,
+        {{"extract", nologo, "--logo", "-o", dir.File("out")},
+         1,
+         "The image holds no logo member (none is loaded at 4000:0).\n"},
+        {{"extract", nologo, "--member", "3", "-o", dir.File("out")},
+         1,
          "The image holds no member 3 (it has 3, numbered from 0 as inspect lists them).\n"},
-        {{"extract", nologo, "--member", "logo.bmp", "-o", dir.File("out")}, 1,
+        {{"extract", nologo, "--member", "logo.bmp", "-o", dir.File("out")},
+         1,
          "The image holds no member logo.bmp (it has 3, numbered from 0 as inspect lists them).\n"},
         {{"extract", damagedPath, "--member", "0", "-o", dir.File("out")}, 1, "Member 0 (original.tm) "},
-        {{"extract", damagedPath, "--member", "1", "-o", damagedPath}, 1,
+        {{"extract", damagedPath, "--member", "1", "-o", damagedPath},
+         1,
          damagedPath + " is the BIOS image itself; give another output file.\n"},
         {{"extract", nologo, "--logo", "--member", "1", "-o", dir.File("out")}, 2, ""},
     };

@@ -83,8 +83,8 @@ TEST_F(DriverServiceTest, MissingDriverFileEndsWithTheServiceRemoved)
     // First the file and its folder, then the service's own messages.
     const std::string missing = "The driver file \"kordex.sys\" is missing.\n\nIt belongs in the program's folder:\n" +
                                 platform.system.programDirectory;
-    EXPECT_EQ(Shown(), (std::vector<std::string>{missing, "StartService failure!", kCantGetHandle,
-                                                 "ControlService failure!"}));
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{missing, "StartService failure!", kCantGetHandle, "ControlService failure!"}));
     ExpectErrorBoxes();
     EXPECT_TRUE(Manager().services.empty());
     EXPECT_EQ(Manager().OpenHandleCount(), 0u);
@@ -109,8 +109,8 @@ TEST_F(DriverServiceTest, RunningServiceWithoutDevice)
     platform.kordex.board = nullptr;  // the driver runs but makes no device
     Manager().AddService("Kordex", DriverPath(), ServiceState::Running);
     EXPECT_FALSE(OpenDriver(info, platform.services));
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Failure: StartService, ERROR_SERVICE_ALREADY_RUNNING",
-                                                 kCantGetHandle}));
+    EXPECT_EQ(Shown(),
+              (std::vector<std::string>{"Failure: StartService, ERROR_SERVICE_ALREADY_RUNNING", kCantGetHandle}));
     ExpectErrorBoxes();
     EXPECT_TRUE(Manager().services.empty());
 }
@@ -138,8 +138,8 @@ TEST_F(DriverServiceTest, RemovingARunningService)
     ControlDriverService(platform.services, "Kordex", "remove");
     EXPECT_TRUE(Shown().empty());
     EXPECT_TRUE(Manager().services.empty());
-    EXPECT_EQ(Manager().calls, (std::vector<std::string>{"OpenManager", "Open Kordex", "Stop Kordex", "Open Kordex",
-                                                         "Delete Kordex"}));
+    EXPECT_EQ(Manager().calls,
+              (std::vector<std::string>{"OpenManager", "Open Kordex", "Stop Kordex", "Open Kordex", "Delete Kordex"}));
 }
 
 // A manager that cannot be opened: every step fails and says so.
@@ -152,7 +152,8 @@ TEST(DriverServiceManagerTest, EveryStepRunsWhateverTheOneBeforeGave)
 {
     test::FakePlatform fake;
     ClosedServiceManager manager;
-    PlatformServices services{fake.messages, fake.system, fake.kordex, manager, fake.hardware, fake.fileDialogs, fake.windows, fake.pictures};
+    PlatformServices services{fake.messages, fake.system,      fake.kordex,  manager,
+                              fake.hardware, fake.fileDialogs, fake.windows, fake.pictures};
     ControlDriverService(services, "Kordex", "/opt/varlin/kordex.sys");
     EXPECT_EQ(fake.messages.Texts(),
               (std::vector<std::string>{"CreateService failure!", "OpenService failure!", kCantGetHandle}));

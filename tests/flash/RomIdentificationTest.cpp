@@ -43,7 +43,7 @@ TEST_F(RomIdentificationTest, PlatformModeFromTheVersionWord)
         uint32_t version;
         uint32_t mode;
     } cases[] = {
-        {0x00000006, kPlatformNt},     {0x23F00206, kPlatformNt},     {0x80000003, kPlatformWin32s},
+        {0x00000006, kPlatformNt},     {0x23F00206, kPlatformNt},    {0x80000003, kPlatformWin32s},
         {0x80000A03, kPlatformWin32s}, {0xC0000A04, kPlatformWin9x}, {0x80000005, kPlatformWin9x},
     };
     for (const auto& c : cases) {
@@ -71,7 +71,7 @@ TEST_F(RomIdentificationTest, EveryLayoutRow)
         {4, 3, 0xFFFFC000, 0x4000, 0xFFFF8000, 0x2000, 0xFFFFA000, 0x2000, 0x80000 - 0x8000},
         {5, 2, 0xFFFFC000, 0x4000, 0xFFFF8000, 0x2000, 0, 0, 0x80000 - 0x6000},
         {6, 3, 0xFFFF0000, 0x10000, 0xFFF80000, 0x10000, 0xFFF90000, 0x10000, 0x80000 - 0x30000},
-        {0, 3, 0, 0x2000, 0, 0, 0, 0, 0x80000 - 0x2000},    // unknown layouts know only the Boot size
+        {0, 3, 0, 0x2000, 0, 0, 0, 0, 0x80000 - 0x2000},  // unknown layouts know only the Boot size
         {7, 3, 0, 0x2000, 0, 0, 0, 0, 0x80000 - 0x2000},
         {255, 0, 0, 0x2000, 0, 0, 0, 0, 0x80000 - 0x2000},
     };
@@ -119,7 +119,7 @@ TEST_F(RomIdentificationTest, RomBaseBySize)
         uint8_t units;
         uint32_t romBase;
     } cases[] = {
-        {1, 2, 0xFFFE0000}, {2, 4, 0xFFFC0000}, {4, 8, 0xFFF80000}, {8, 16, 0xFFF00000},
+        {1, 2, 0xFFFE0000}, {2, 4, 0xFFFC0000}, {4, 8, 0xFFF80000},    {8, 16, 0xFFF00000},
         {3, 6, 0xFFFE0000}, {0, 0, 0xFFFE0000}, {0x82, 4, 0xFFFC0000},  // the units keep 8 bits
     };
     for (const auto& c : cases) {

@@ -206,7 +206,12 @@ TEST_P(RomUpdateTest, PlansTheRomCannotTakeAreRefusedUntouched)
     } cases[] = {
         {256 * kKiB, Options(0x7C89, 3, false), "The PNP block at 0x00000000 lies outside the flash ROM!"},
         {256 * kKiB, Options(0x7C89, 3, true), "The DMI block at 0x00000000 lies outside the flash ROM!"},
-        {512 * kKiB, [] { auto o = Options(0xD7BF, 6); o.dmiRegion = false; return o; }(),
+        {512 * kKiB,
+         [] {
+             auto o = Options(0xD7BF, 6);
+             o.dmiRegion = false;
+             return o;
+         }(),
          "The PNP block at 0xFFF90000 does not fit the flash ROM's erase blocks and regions!"},
     };
     for (const auto& c : cases) {
@@ -214,7 +219,8 @@ TEST_P(RomUpdateTest, PlansTheRomCannotTakeAreRefusedUntouched)
         UpdateRig refused;
         refused.Start(GetParam(), c.size, c.options, "");
         EXPECT_FALSE(refused.update.UpdateRom(refused.newImage));
-        EXPECT_EQ(refused.Messages(), (std::vector<std::string>{c.message + std::string("\nThe flash ROM was not changed.")}));
+        EXPECT_EQ(refused.Messages(),
+                  (std::vector<std::string>{c.message + std::string("\nThe flash ROM was not changed.")}));
         EXPECT_TRUE(refused.NothingSent());
         EXPECT_EQ(refused.Rom(), refused.oldImage);
     }
@@ -292,14 +298,18 @@ uint8_t At(const Bytes& image, uint32_t address) { return image[test::ImageOffse
 const std::vector<Fault>& Faults()
 {
     static const std::vector<Fault> faults = {
-        {"a Main block that will not erase", 0x7C89, "stuck-block = 0xFFFD0000\n",
+        {"a Main block that will not erase",
+         0x7C89,
+         "stuck-block = 0xFFFD0000\n",
          [](const Bytes&, const Bytes&, bool) {
              return std::vector<std::string>{std::string("Couldn't erase the Main block!") + kIncomplete +
                                              "\nNot completely rewritten: Main.\nNot changed: DMI, PNP, Boot." +
                                              kMayNotStart};
          },
          {"DMI", "PNP", "Boot"}},
-        {"a PNP byte that will not program", 0x7C89, "stuck-byte = 0xFFFFA123\n",
+        {"a PNP byte that will not program",
+         0x7C89,
+         "stuck-byte = 0xFFFFA123\n",
          [](const Bytes&, const Bytes& image, bool) {
              return std::vector<std::string>{Mismatch("PNP", 0xFFFFA123, 0xFF, At(image, 0xFFFFA123)) + kIncomplete +
                                              "\nAlready rewritten: Main, DMI.\nNot completely rewritten: PNP."
@@ -307,15 +317,18 @@ const std::vector<Fault>& Faults()
                                              kMayNotStart};
          },
          {"Boot"}},
-        {"a Boot byte that will not program", 0x7C89, "stuck-byte = 0xFFFFFF00\n",
+        {"a Boot byte that will not program",
+         0x7C89,
+         "stuck-byte = 0xFFFFFF00\n",
          [](const Bytes&, const Bytes& image, bool) {
-             return std::vector<std::string>{Mismatch("Boot", 0xFFFFFF00, 0xFF, At(image, 0xFFFFFF00)) +
-                                             kIncomplete +
+             return std::vector<std::string>{Mismatch("Boot", 0xFFFFFF00, 0xFF, At(image, 0xFFFFFF00)) + kIncomplete +
                                              "\nAlready rewritten: Main, DMI, PNP.\nNot completely rewritten: Boot." +
                                              kMayNotStart};
          },
          {}},
-        {"a refused program request", 0x7C89, "fail = program 0xFFFE0000\n",
+        {"a refused program request",
+         0x7C89,
+         "fail = program 0xFFFE0000\n",
          [](const Bytes&, const Bytes&, bool) {
              return std::vector<std::string>{"Couldn't program the flash ROM at 0xFFFE0000!",
                                              std::string("Couldn't program the Main block!") + kIncomplete +
@@ -323,7 +336,9 @@ const std::vector<Fault>& Faults()
                                                  kMayNotStart};
          },
          {"DMI", "PNP", "Boot"}},
-        {"a refused erase request", 0x7C89, "fail = erase 0xFFFF8000\n",
+        {"a refused erase request",
+         0x7C89,
+         "fail = erase 0xFFFF8000\n",
          [](const Bytes&, const Bytes&, bool direct) {
              return std::vector<std::string>{
                  direct ? "Please disable 'Flash Write Protect' in CMOS setup \nand set write-protect jumper on "
@@ -334,7 +349,9 @@ const std::vector<Fault>& Faults()
                      kMayNotStart};
          },
          {"PNP", "Boot"}},
-        {"a refused read while reading back", 0x7C89, "fail = read 0xFFFE8800\n",
+        {"a refused read while reading back",
+         0x7C89,
+         "fail = read 0xFFFE8800\n",
          [](const Bytes&, const Bytes&, bool) {
              return std::vector<std::string>{"Couldn't read the flash ROM at 0xFFFE8800!",
                                              std::string("Couldn't read back the Main block!") + kIncomplete +
@@ -344,14 +361,15 @@ const std::vector<Fault>& Faults()
          {"DMI", "PNP", "Boot"}},
         // A page-write part passes every blank check, so only the read-back
         // sees that its protected first block kept the old BIOS.
-        {"a page-write chip ignoring writes to a protected block", 0x10BF, "protect = 0xFFFC0000 0x1000\n",
+        {"a page-write chip ignoring writes to a protected block",
+         0x10BF,
+         "protect = 0xFFFC0000 0x1000\n",
          [](const Bytes& old, const Bytes& image, bool) {
              uint32_t address = 0xFFFC0000;
              while (At(old, address) == At(image, address)) ++address;
-             return std::vector<std::string>{Mismatch("Main", address, At(old, address), At(image, address)) +
-                                             kIncomplete +
-                                             "\nNot completely rewritten: Main.\nNot changed: DMI, PNP, Boot." +
-                                             kMayNotStart};
+             return std::vector<std::string>{
+                 Mismatch("Main", address, At(old, address), At(image, address)) + kIncomplete +
+                 "\nNot completely rewritten: Main.\nNot changed: DMI, PNP, Boot." + kMayNotStart};
          },
          {"DMI", "PNP", "Boot"}},
     };

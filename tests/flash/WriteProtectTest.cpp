@@ -20,6 +20,7 @@ constexpr char kFwh[] =
 
 TEST(WriteProtectTest, MessageByChipAndStatus)
 {
+    // clang-format off
     const struct {
         uint16_t chipId;
         uint16_t status;
@@ -31,6 +32,7 @@ TEST(WriteProtectTest, MessageByChipAndStatus)
         {0x57BF, 0x00, kFwh},    {0x60BF, 0xA2, kFwh},    {0xD7BF, 0x80, kFlashTwoBlanks},
         {0xA5FF, 0xA0, kFlashTwoBlanks},
     };
+    // clang-format on
     for (const auto& c : cases) {
         test::FakePlatform platform;
         RomDevice rom(platform.messages, platform.kordex, platform.hardware);

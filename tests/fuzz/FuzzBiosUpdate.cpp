@@ -26,7 +26,8 @@ constexpr char kSizeCodes[] = {'X', 'Z', '[', '\\'};
 
 void Put(Bytes& bytes, size_t offset, std::string_view text)
 {
-    if (offset + text.size() <= bytes.size()) std::copy(text.begin(), text.end(), bytes.begin() + static_cast<long>(offset));
+    if (offset + text.size() <= bytes.size())
+        std::copy(text.begin(), text.end(), bytes.begin() + static_cast<long>(offset));
 }
 
 bool InRange(uint64_t address, uint64_t start, uint64_t size) { return address >= start && address < start + size; }
@@ -66,8 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const auto romOffset = [romBase](uint64_t address) { return static_cast<size_t>(address - romBase); };
     if ((choices & 0x10) != 0 && romSize >= 0x80000) Put(image, 0x60000, std::string_view("*BS1\0\0\x08\0", 8));
     if ((choices & 0x20) != 0 && layoutInfo.dmiStart >= romBase) Put(files.rom, romOffset(layoutInfo.dmiStart), "IMD$");
-    if ((choices & 0x40) != 0 && layoutInfo.pnpStart >= romBase) Put(files.rom, romOffset(layoutInfo.pnpStart) + 2, "ACFG");
-    if ((choices & 0x80) != 0 && layoutInfo.pnpStart >= romBase && uint64_t{layoutInfo.pnpStart} + 0x10000 < (uint64_t{1} << 32)) {
+    if ((choices & 0x40) != 0 && layoutInfo.pnpStart >= romBase)
+        Put(files.rom, romOffset(layoutInfo.pnpStart) + 2, "ACFG");
+    if ((choices & 0x80) != 0 && layoutInfo.pnpStart >= romBase &&
+        uint64_t{layoutInfo.pnpStart} + 0x10000 < (uint64_t{1} << 32)) {
         Put(files.rom, romOffset(layoutInfo.pnpStart + 0x10000), "\x55\xAA");
     }
 

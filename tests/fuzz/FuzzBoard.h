@@ -18,7 +18,10 @@
 namespace varlin::fuzz {
 
 struct FuzzBoard {
-    FuzzBoard() { kordex.driverRunning = [this] { return serviceManager.IsRunning(kDriverServiceName); }; }
+    FuzzBoard()
+    {
+        kordex.driverRunning = [this] { return serviceManager.IsRunning(kDriverServiceName); };
+    }
 
     // False when the driver does not open (it always should).
     bool Start(emulated::EmulatedBoard& emulatedBoard, bool directMode)

@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         // The table walks from the ROM's first byte, whatever it holds.
         uint32_t block = 0;
         FUZZ_EXPECT(!rom.BlockStartingAt(info.romBase, block) || block == 1);
-        for (uint64_t at : {uint64_t{info.bootStart}, uint64_t{info.dmiStart}, uint64_t{info.pnpStart},
-                            uint64_t{1} << 32}) {
+        for (uint64_t at :
+             {uint64_t{info.bootStart}, uint64_t{info.dmiStart}, uint64_t{info.pnpStart}, uint64_t{1} << 32}) {
             rom.BlockStartingAt(at, block);
         }
     }

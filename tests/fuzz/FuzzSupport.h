@@ -17,12 +17,12 @@
 #include "platform/SystemPort.h"
 
 // Stops the run (libFuzzer keeps the input) when a property does not hold.
-#define FUZZ_EXPECT(condition)                                                                  \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define FUZZ_EXPECT(condition)                                                                    \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
             std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                       \
-        }                                                                                       \
+            std::abort();                                                                         \
+        }                                                                                         \
     } while (false)
 
 namespace varlin::fuzz {

@@ -37,7 +37,8 @@ protected:
         std::fflush(run.archive);
         std::rewind(run.archive);
         Bytes bytes;
-        for (int c = std::fgetc(run.archive); c != EOF; c = std::fgetc(run.archive)) bytes.push_back(static_cast<uint8_t>(c));
+        for (int c = std::fgetc(run.archive); c != EOF; c = std::fgetc(run.archive))
+            bytes.push_back(static_cast<uint8_t>(c));
         return bytes;
     }
 
@@ -115,10 +116,10 @@ TEST_F(BlockCoderTest, SingleSymbolBlockHasTheShortHeaderAndFreeSymbols)
 {
     EmitLiterals(Bytes(5, 'A'));
     coder.FinishBlocks();
-    EXPECT_EQ(test::BitString(Stream()), std::string("0000000000000101")  // 5 symbols
+    EXPECT_EQ(test::BitString(Stream()), std::string("0000000000000101")                      // 5 symbols
                                              + "00000" + "00000" + "000000000" + "001000001"  // only 'A'
-                                             + "0000" + "0000"  // only distance class 0
-                                             + "0000");          // no bits for the symbols; padding
+                                             + "0000" + "0000"                                // only distance class 0
+                                             + "0000");  // no bits for the symbols; padding
 }
 
 TEST_F(BlockCoderTest, ZeroRunOfNineteenIsOneZeroAndARunOfEighteen)
@@ -126,14 +127,14 @@ TEST_F(BlockCoderTest, ZeroRunOfNineteenIsOneZeroAndARunOfEighteen)
     EmitLiterals({0, 20});
     coder.FinishBlocks();
     EXPECT_EQ(test::BitString(Stream()),
-              std::string("0000000000000010")                               // 2 symbols
-                  + "00100" + "010" + "010" + "000" + "00" + "001"          // code lengths: symbols 0, 1 (2 bits), 3 (1 bit)
-                  + "000010101"                                              // 21 literal/length lengths
-                  + "0"                                                      // length 1 for byte 0
-                  + "10" + "11" + "1111"                                     // 19 zeros: symbol 0, symbol 1 and 15
-                  + "0"                                                      // length 1 for byte 20
-                  + "0000" + "0000"                                          // one distance class
-                  + "0" + "1");                                              // the two literals
+              std::string("0000000000000010")                       // 2 symbols
+                  + "00100" + "010" + "010" + "000" + "00" + "001"  // code lengths: symbols 0, 1 (2 bits), 3 (1 bit)
+                  + "000010101"                                     // 21 literal/length lengths
+                  + "0"                                             // length 1 for byte 0
+                  + "10" + "11" + "1111"                            // 19 zeros: symbol 0, symbol 1 and 15
+                  + "0"                                             // length 1 for byte 20
+                  + "0000" + "0000"                                 // one distance class
+                  + "0" + "1");                                     // the two literals
 }
 
 TEST_F(BlockCoderTest, LongCodeLengthsAreSentAsRunsOfOnes)
@@ -148,11 +149,11 @@ TEST_F(BlockCoderTest, LongCodeLengthsAreSentAsRunsOfOnes)
     }
     ASSERT_EQ(matches, 512U);
     coder.FinishBlocks();
-    const std::string expectedStart = std::string("0000001000000000")      // 512 symbols
-                                      + "00000" + "00000" + "000000000" + "100000000"  // only symbol 256
-                                      + "1010"                              // 10 distance classes
-                                      + "111110" + "111110"                 // 9, 9
-                                      + "11110" + "1110"                    // 8, 7
+    const std::string expectedStart = std::string("0000001000000000")                   // 512 symbols
+                                      + "00000" + "00000" + "000000000" + "100000000"   // only symbol 256
+                                      + "1010"                                          // 10 distance classes
+                                      + "111110" + "111110"                             // 9, 9
+                                      + "11110" + "1110"                                // 8, 7
                                       + "110" + "101" + "100" + "011" + "010" + "001";  // 6 down to 1
     EXPECT_EQ(test::BitString(Stream()).substr(0, expectedStart.size()), expectedStart);
 }

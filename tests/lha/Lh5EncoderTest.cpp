@@ -8,8 +8,8 @@
 namespace varlin {
 namespace {
 
-using test::Literal;
 using test::Lh5Token;
+using test::Literal;
 using test::Match;
 
 std::vector<Lh5Token> Literals(const std::string& text)

@@ -12,10 +12,10 @@ namespace varlin::test {
 
 Bytes EnglishLikeText(size_t size, uint32_t seed)
 {
-    static const std::array<const char*, 24> words = {
-        "the",   "logo",   "picture", "is",     "packed", "into", "an",    "archive",
-        "and",   "written", "to",     "flash",  "memory", "of",   "board", "before",
-        "every", "boot",   "shows",   "it",     "BIOS",   "image", "with", "palette"};
+    static const std::array<const char*, 24> words = {"the",    "logo",    "picture", "is",      "packed", "into",
+                                                      "an",     "archive", "and",     "written", "to",     "flash",
+                                                      "memory", "of",      "board",   "before",  "every",  "boot",
+                                                      "shows",  "it",      "BIOS",    "image",   "with",   "palette"};
     std::mt19937 random(seed);
     Bytes text;
     while (text.size() < size) {
@@ -109,12 +109,9 @@ Bytes MixedCorpus(size_t size)
 {
     const Bytes program = ReadFile("/bin/ls");
     const Bytes pieces[] = {
-        EnglishLikeText(size / 5, 1),
-        program.empty() ? LowEntropyBytes(size / 5, 2) : program,
-        LogoPayload(640, 480),
-        MakeJpeg(320, 240),
-        RunsAroundTheLongestMatch(),
-        LowEntropyBytes(size / 10, 3),
+        EnglishLikeText(size / 5, 1), program.empty() ? LowEntropyBytes(size / 5, 2) : program,
+        LogoPayload(640, 480),        MakeJpeg(320, 240),
+        RunsAroundTheLongestMatch(),  LowEntropyBytes(size / 10, 3),
     };
     Bytes corpus;
     for (size_t i = 0; corpus.size() < size; ++i) {

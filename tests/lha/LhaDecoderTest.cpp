@@ -73,13 +73,15 @@ TEST(LhaDecoderTest, EachFaultOfAHandMadeStreamHasItsOwnError)
          "the stream holds more data than its original size"},
         {"a single code-length symbol beyond its table", Number(1, 16) + Number(0, 5) + Number(19, 5), 1,
          "a Huffman table of the stream is invalid"},
-        {"more code lengths than symbols", Number(1, 16) + Number(20, 5), 1, "a Huffman table of the stream is invalid"},
+        {"more code lengths than symbols", Number(1, 16) + Number(20, 5), 1,
+         "a Huffman table of the stream is invalid"},
         {"an over-full code", Number(1, 16) + lengthsOneOneOne, 1, "a Huffman table of the stream is invalid"},
         {"a code length over 16", Number(1, 16) + Number(1, 5) + "111" + std::string(10, '1') + "0", 1,
          "a Huffman table of the stream is invalid"},
         {"more literal lengths than symbols", Number(1, 16) + Number(0, 5) + Number(3, 5) + Number(511, 9), 1,
          "a Huffman table of the stream is invalid"},
-        {"a distance slot beyond the window", SingleSymbolBlock(1, 256, 14), 3, "a Huffman table of the stream is invalid"},
+        {"a distance slot beyond the window", SingleSymbolBlock(1, 256, 14), 3,
+         "a Huffman table of the stream is invalid"},
         {"a code with no symbol",
          Number(1, 16) + Number(0, 5) + Number(0, 5) + Number(0, 9) + Number(256, 9) + Number(1, 4) + "001" + "1", 3,
          "a code of the stream matches no symbol"},
@@ -106,7 +108,8 @@ TEST(LhaDecoderTest, SizesAndMethodsAreCheckedBeforeDecoding)
     // keeps such a stream from filling the memory.
     EXPECT_EQ(Decode(FromBits(SingleSymbolBlock(0xFFFF, 509)), 100u << 20, out).error,
               "the original size of 104857600 bytes is beyond the limit of 1048576 bytes");
-    EXPECT_EQ(DecodeLhaData("-lh6-", Bytes{1, 2}, 2, out, 100).error, "the method -lh6- is not one this program decodes");
+    EXPECT_EQ(DecodeLhaData("-lh6-", Bytes{1, 2}, 2, out, 100).error,
+              "the method -lh6- is not one this program decodes");
     EXPECT_EQ(DecodeLhaData("-lh0-", Bytes{1, 2}, 3, out, 100).error,
               "stored data of 2 bytes for an original size of 3 bytes");
     ASSERT_TRUE(DecodeLhaData("-lh0-", Bytes{1, 2}, 2, out, 100));
@@ -162,7 +165,8 @@ TEST(LhaDecoderTest, FlippedBitsAreDecodedOrRefusedNoMoreLeniently)
             EXPECT_TRUE(theirsGood) << "bit " << bit;
         }
         if (theirsGood && !oursGood) {
-            EXPECT_NE(result.error.find("more data than its original size"), std::string::npos) << "bit " << bit << ": " << result.error;
+            EXPECT_NE(result.error.find("more data than its original size"), std::string::npos)
+                << "bit " << bit << ": " << result.error;
         }
     }
     EXPECT_GT(refused, 0u);

@@ -75,11 +75,15 @@ const GoldenArchive kGoldenArchives[] = {
     {"Text100000", [] { return SizedText(100000); }, 22997, 0x61506A3AB13C2E5BULL},
     {"ManyLiteralBlocks", [] { return test::LowEntropyBytes(100000, 5); }, 56727, 0xD5002763478570C8ULL},
     {"LogoPayload640x480", [] { return test::LogoPayload(640, 480); }, 22229, 0xECD419D86D182A48ULL},
-    {"Bitmap16Colours", [] { return test::MakeBmp(test::MakeIndexedPicture(200, 100, 16)); }, 8059, 0xDCC7C5655E979E6EULL},
+    {"Bitmap16Colours", [] { return test::MakeBmp(test::MakeIndexedPicture(200, 100, 16)); }, 8059,
+     0xDCC7C5655E979E6EULL},
     {"Hatching32", [] { return NoisyPattern(60000, 32, 7); }, 3856, 0x741C2CB7FB27DA66ULL},
     {"Hatching3", [] { return NoisyPattern(30000, 3, 8); }, 2037, 0x79D06C7FBDB1F503ULL},
     {"RandomThenText",
-     [] { return Concatenated({test::RandomBytes(9000, 7), test::EnglishLikeText(30000, 7)}); }, 17153, 0x1E4A02E649960158ULL},
+     [] {
+         return Concatenated({test::RandomBytes(9000, 7), test::EnglishLikeText(30000, 7)});
+     },
+     17153, 0x1E4A02E649960158ULL},
     {"RunsTextPictureLetters",
      [] {
          return Concatenated({test::RunsAroundTheLongestMatch(), test::EnglishLikeText(50000, 9),

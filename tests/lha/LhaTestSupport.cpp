@@ -113,10 +113,8 @@ std::string CheckWithDecoders(const std::string& archivePath, const Bytes& expec
         bool printsMember;
     };
     const Run runs[] = {
-        {"lha", {"-t", archivePath}, false},
-        {"lha", {"-pq", archivePath}, true},
-        {"7z", {"t", archivePath}, false},
-        {"7z", {"x", "-so", archivePath}, true},
+        {"lha", {"-t", archivePath}, false},     {"lha", {"-pq", archivePath}, true},
+        {"7z", {"t", archivePath}, false},       {"7z", {"x", "-so", archivePath}, true},
         {"bsdtar", {"-xOf", archivePath}, true},
     };
     std::string problems;

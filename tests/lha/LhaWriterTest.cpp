@@ -61,6 +61,7 @@ TEST(LhaWriterTest, TenEqualBytesMakeATenByteStreamThatStaysCompressed)
     EXPECT_EQ(archive.originalSize, 10U);
 
     // One block: a literal 'A' (symbol 65) and a match of 9 at distance 1 (symbol 262).
+    // clang-format off
     const std::string expected = std::string("0000000000000010")  // 2 symbols
                                  + "00100" + "000" + "000" + "001" + "00" + "001"  // code lengths of symbols 2 and 3: 1 bit each
                                  + "100000111"                     // 263 literal/length lengths
@@ -72,6 +73,7 @@ TEST(LhaWriterTest, TenEqualBytesMakeATenByteStreamThatStaysCompressed)
                                  + "0"                             // 'A'
                                  + "1"                             // match of 9; its distance costs no bits
                                  + "0000";                         // the last byte filled with zeros
+    // clang-format on
     EXPECT_EQ(test::BitString(archive.data), expected);
 
     const test::Lh5Decoded decoded = test::DecodeLh5(archive.data, 10);
@@ -168,11 +170,13 @@ TEST(LhaWriterTest, LoadAddressTextIsReadLeniently)
         uint16_t segment;
         uint16_t offset;
     };
+    // clang-format off
     const Case cases[] = {
         {"4000:0", 0x4000, 0x0000}, {"F000:1A", 0xF000, 0x001A}, {"f000:1a", 0xF000, 0x001A},
         {"12345:6", 0x2345, 0x0006}, {"1G:2", 0x0010, 0x0002},   {"1A", 0x0000, 0x001A},
         {"1:2:3", 0x0002, 0x0003},   {"", 0x0000, 0x0000},
     };
+    // clang-format on
     for (const Case& c : cases) {
         const LoadAddress address = ParseLoadAddress(c.text);
         EXPECT_EQ(address.segment, c.segment) << c.text;
@@ -193,12 +197,14 @@ TEST(LhaWriterTest, RatioIsRoundedTenthsOfAPerCentWithoutOverflow)
         uint32_t original;
         uint32_t ratio;
     };
+    // clang-format off
     const Case cases[] = {
         {0, 0, 0},           {453, 1000, 453},          {1, 3, 333},
         {2, 3, 667},         {10, 10, 1000},            {1, 2000, 1},
         {1, 2001, 0},        {4000000000U, 4000000000U, 1000}, {4294967295U, 4294967295U, 1000},
         {3000000000U, 4000000000U, 750}, {429496730, 429496730, 1000},
     };
+    // clang-format on
     for (const Case& c : cases) {
         EXPECT_EQ(LhaPackingRatio(c.packed, c.original), c.ratio) << c.packed << "/" << c.original;
     }
@@ -236,14 +242,22 @@ TEST(LhaWriterTest, FailuresComeBackWithTheirMessages)
         std::string message;
     };
     const std::vector<Case> cases = {
-        {"no directory for the archive", dir.File("none/tmp_b_pic"), input, {}, LhaFailure::CannotOpenArchive,
+        {"no directory for the archive",
+         dir.File("none/tmp_b_pic"),
+         input,
+         {},
+         LhaFailure::CannotOpenArchive,
          "Can't open temporary file"},
         {"no memory at all", dir.File("a1"), input, [](size_t) { return false; }, LhaFailure::OutOfMemory,
          "Out of memory."},
         {"no memory for the block buffer", dir.File("a2"), input, [](size_t bytes) { return bytes > 20000; },
          LhaFailure::OutOfMemory, "Out of memory."},
         {"the device is full", "/dev/full", input, {}, LhaFailure::CannotWrite, "Can't write"},
-        {"a directory as input", dir.File("a3"), dir.Path().string(), {}, LhaFailure::CannotReadInput,
+        {"a directory as input",
+         dir.File("a3"),
+         dir.Path().string(),
+         {},
+         LhaFailure::CannotReadInput,
          "Can't read " + dir.Path().string()},
     };
     for (const Case& c : cases) {
@@ -295,8 +309,12 @@ TEST(LhaWriterTest, EachWindowRefillWritesADot)
 {
     test::TempDir dir;
     const Bytes pattern = Text("a compressible line of text, again and again\n");
-    for (const auto& [size, dots] : {std::pair<size_t, std::string>{8191, ""}, {8192, "."}, {16383, "."},
-                                     {16384, ".."}, {24576, "..."}, {40000, "...."}}) {
+    for (const auto& [size, dots] : {std::pair<size_t, std::string>{8191, ""},
+                                     {8192, "."},
+                                     {16383, "."},
+                                     {16384, ".."},
+                                     {24576, "..."},
+                                     {40000, "...."}}) {
         Bytes input;
         while (input.size() < size) input.push_back(pattern[input.size() % pattern.size()]);
         const PackedFile packed = Pack(dir, input);

@@ -26,7 +26,8 @@ namespace {
 // Moves `input` through the finder's window as the encoder does (the same
 // reads, the same slides) and calls visit(index, window, pos) at each input
 // position, after which the position must have been entered.
-void WalkWindow(MatchFinder& finder, const Bytes& input, const std::function<void(size_t, const uint8_t*, unsigned)>& visit)
+void WalkWindow(MatchFinder& finder, const Bytes& input,
+                const std::function<void(size_t, const uint8_t*, unsigned)>& visit)
 {
     uint8_t* text = finder.Text();
     size_t read = std::min(input.size(), kWindowFill);
@@ -103,7 +104,8 @@ TEST(MatchFinderTest, FindsTheLongestNearestMatchOnFewLetters)
                 return;
             }
             const Lh5Match found = finder.Find(pos);
-            const Lh5Match expected = BruteForceMatch(text, pos, static_cast<unsigned>(std::min<size_t>(index, DICT_SIZE - 1)));
+            const Lh5Match expected =
+                BruteForceMatch(text, pos, static_cast<unsigned>(std::min<size_t>(index, DICT_SIZE - 1)));
             ++checked;
             if (found != expected) {
                 ADD_FAILURE() << "round " << round << ", position " << index << " of " << input.size() << ": found "
@@ -152,7 +154,8 @@ Bytes Periodic(const Bytes& pattern, size_t size, unsigned noiseOneIn, std::mt19
 {
     Bytes bytes(size);
     for (size_t i = 0; i < size; ++i) {
-        bytes[i] = noiseOneIn != 0 && random() % noiseOneIn == 0 ? static_cast<uint8_t>(random()) : pattern[i % pattern.size()];
+        bytes[i] = noiseOneIn != 0 && random() % noiseOneIn == 0 ? static_cast<uint8_t>(random())
+                                                                 : pattern[i % pattern.size()];
     }
     return bytes;
 }
@@ -185,7 +188,8 @@ std::vector<Sample> DifferentialCorpus()
         // A block, filler, the block again `distance` bytes after its first
         // copy, and so on; the filler is text or random bytes.
         const Bytes block = test::RandomBytes(200 + distance % 700, distance);
-        const Bytes filler = distance % 2 == 0 ? test::EnglishLikeText(distance, distance) : test::RandomBytes(distance, distance);
+        const Bytes filler =
+            distance % 2 == 0 ? test::EnglishLikeText(distance, distance) : test::RandomBytes(distance, distance);
         Bytes bytes;
         for (int copy = 0; copy < 4; ++copy) {
             bytes.insert(bytes.end(), block.begin(), block.end());
@@ -228,8 +232,8 @@ TEST(MatchFinderTest, ArchivesAreTheTriesByteForByte)
             EXPECT_EQ(archive.method, "-lh0-") << sample.name;
         } else {
             EXPECT_EQ(archive.method, "-lh5-") << sample.name;
-            EXPECT_TRUE(archive.data == reference.data) << sample.name << ": " << archive.data.size() << " bytes where the trie gives "
-                                                        << reference.data.size();
+            EXPECT_TRUE(archive.data == reference.data) << sample.name << ": " << archive.data.size()
+                                                        << " bytes where the trie gives " << reference.data.size();
         }
     }
 }

@@ -32,13 +32,13 @@ inline constexpr size_t kNextEntries = kChainHeadBase + (size_t{1} << kChainHead
 // The work areas of the match finder, taken once per run.
 struct MatchTrieArrays {
     uint8_t text[kWindowSize + kCommonPrefixOverread];  // the window, then zeros for word-wise comparisons
-    uint8_t level[kTreeNodes];       // prefix length a branch or root node stands for
-    uint8_t childCount[kTreeNodes];  // children of a branch or root node
-    uint16_t childSum[kTreeNodes];   // the children's numbers xor-ed: the last child left, when there is one
-    uint32_t position[DICT_SIZE];    // newest position that passed through a branch node
-    uint32_t parent[kLinkedNodes];   // the parent and its level (see ParentEntry); 0 when not in the trie
-    uint32_t prev[kLinkedNodes];     // backward link in the node's hash chain
-    uint32_t next[kNextEntries];     // chain links (see ChainLink) and heads; free list; replacement leaf
+    uint8_t level[kTreeNodes];                          // prefix length a branch or root node stands for
+    uint8_t childCount[kTreeNodes];                     // children of a branch or root node
+    uint16_t childSum[kTreeNodes];  // the children's numbers xor-ed: the last child left, when there is one
+    uint32_t position[DICT_SIZE];   // newest position that passed through a branch node
+    uint32_t parent[kLinkedNodes];  // the parent and its level (see ParentEntry); 0 when not in the trie
+    uint32_t prev[kLinkedNodes];    // backward link in the node's hash chain
+    uint32_t next[kNextEntries];    // chain links (see ChainLink) and heads; free list; replacement leaf
 };
 
 class TrieMatchFinder {

@@ -20,7 +20,7 @@ using test::MemberLayout;
 using test::ReadFile;
 
 const MemberLayout kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // H 0x24
-const MemberLayout kOldLogo = {"logo.bmp1", 0x1000, 0, 0x4000};       // H 0x22, at 0x10028
+const MemberLayout kOldLogo = {"logo.bmp1", 0x1000, 0, 0x4000};        // H 0x22, at 0x10028
 const MemberLayout kOther = {"awardext.rom", 0x800, 0, 0x4001};
 
 // The example image: system BIOS, the old logo at 0x10028 of length 0x1025,
@@ -82,7 +82,10 @@ protected:
     }
 
     // What the independent decoders say of the logo member.
-    std::string DecodersOnLogo(const Bytes& expected) { return test::CheckWithDecoders(dir.Write("logo.lzh", LogoMember()), expected); }
+    std::string DecodersOnLogo(const Bytes& expected)
+    {
+        return test::CheckWithDecoders(dir.Write("logo.lzh", LogoMember()), expected);
+    }
     std::vector<std::string> Shown() const { return platform.messages.Texts(); }
 
     test::TempDir programDir;                 // the program directory
@@ -297,7 +300,8 @@ TEST_F(BiosRebuildTest, TheChecksumBytesAreNeverFreeSpace)
     const Bytes result = ReadFile(WorkImage());
     EXPECT_EQ(test::BootBlockSumProblems(result, places), "");
     EXPECT_NE(result[places.mainAt], 0xFF);
-    EXPECT_EQ(test::FirstChangeOutside(source, result, {{slot, places.mainAt}, {places.mainAt, places.mainAt + 1}}), "");
+    EXPECT_EQ(test::FirstChangeOutside(source, result, {{slot, places.mainAt}, {places.mainAt, places.mainAt + 1}}),
+              "");
 }
 
 // A builder whose archive comes out damaged, as a faulty compressor or a
@@ -305,8 +309,8 @@ TEST_F(BiosRebuildTest, TheChecksumBytesAreNeverFreeSpace)
 class DamagingBuilder : public LogoBuild {
 public:
     using LogoBuild::LogoBuild;
-    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                         const std::string& memberName, const LogoSettings& settings) override
+    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath, const std::string& memberName,
+                         const LogoSettings& settings) override
     {
         if (!LogoBuild::MakeLogoArchive(payloadPath, archivePath, memberName, settings)) return false;
         Bytes archive = ReadFile(archivePath);
@@ -338,8 +342,8 @@ TEST_F(BiosRebuildTest, AnImageThatFailsItsCheckIsNeverWritten)
 class PixelLosingBuilder : public LogoBuild {
 public:
     using LogoBuild::LogoBuild;
-    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
-                         const std::string& memberName, const LogoSettings& settings) override
+    bool MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath, const std::string& memberName,
+                         const LogoSettings& settings) override
     {
         Bytes payload = ReadFile(payloadPath);
         payload[8 + 80 * 4 * 100 + 3] ^= 0x01;  // row 100, plane 0, the pixel at x 31
@@ -367,7 +371,8 @@ TEST_F(BiosRebuildTest, AStockImageTakesTheLogoInItsOwnFormat)
     job.outputPath = dir.Write("chosen.bin", {'k', 'e', 'e', 'p'});
     EXPECT_FALSE(losing.BuildBiosWithLogo(job));
     ASSERT_EQ(Shown().size(), 1u);
-    EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new stock logo shows colour ")) << Shown()[0];
+    EXPECT_TRUE(Shown()[0].starts_with("The new BIOS image failed its check: the new stock logo shows colour "))
+        << Shown()[0];
     EXPECT_NE(Shown()[0].find(" at pixel 31,100 where the picture has "), std::string::npos) << Shown()[0];
     EXPECT_EQ(ReadFile(job.outputPath), (Bytes{'k', 'e', 'e', 'p'}));
 }

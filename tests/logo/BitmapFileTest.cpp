@@ -12,10 +12,7 @@ using test::BmpHeader;
 using test::BmpOptions;
 using test::IndexedPicture;
 
-BitmapVerdict Inspect(const Bytes& file, BitmapLayout& layout)
-{
-    return InspectBitmap(file, file.size(), layout);
-}
+BitmapVerdict Inspect(const Bytes& file, BitmapLayout& layout) { return InspectBitmap(file, file.size(), layout); }
 
 // Reads a logo-form bitmap back into a palette picture, checking its headers.
 IndexedPicture ReadLogoForm(const Bytes& file)
@@ -54,10 +51,10 @@ TEST(BitmapFileTest, EveryVariantNormalisesToTheSamePicture)
 {
     const IndexedPicture picture = test::MakeIndexedPicture(29, 13, 256, 5);
     const BmpOptions variants[] = {
-        {BmpHeader::Core12, false, false, true, 8}, {BmpHeader::V2_52, false, false, true, 8},
-        {BmpHeader::V3_56, false, false, true, 8},  {BmpHeader::V4_108, false, false, true, 8},
+        {BmpHeader::Core12, false, false, true, 8},  {BmpHeader::V2_52, false, false, true, 8},
+        {BmpHeader::V3_56, false, false, true, 8},   {BmpHeader::V4_108, false, false, true, 8},
         {BmpHeader::V5_124, false, false, false, 8}, {BmpHeader::Info40, true, false, true, 8},
-        {BmpHeader::V4_108, true, false, true, 8},  {BmpHeader::Info40, false, true, true, 8},
+        {BmpHeader::V4_108, true, false, true, 8},   {BmpHeader::Info40, false, true, true, 8},
         {BmpHeader::V5_124, false, true, false, 8},
     };
     for (const BmpOptions& options : variants) {
@@ -137,13 +134,13 @@ TEST(BitmapFileTest, Rle8StreamsStayInsideThePicture)
     EXPECT_EQ(back.pixels, expected);
 
     const Bytes bad[] = {
-        {7, 1, 0, 1},                 // run longer than the row
+        {7, 1, 0, 1},                    // run longer than the row
         {0, 4, 1, 2, 3, 4, 5, 6, 0, 1},  // absolute run longer than the row
-        {0, 2, 7, 0, 0, 1},           // delta past the right edge
-        {0, 2, 0, 4, 0, 1},           // delta past the top
-        {0, 0, 0, 0, 0, 0, 1, 1},     // pixels above the last row
-        {0, 5, 1, 2},                 // absolute run cut short
-        {2},                          // half an operation
+        {0, 2, 7, 0, 0, 1},              // delta past the right edge
+        {0, 2, 0, 4, 0, 1},              // delta past the top
+        {0, 0, 0, 0, 0, 0, 1, 1},        // pixels above the last row
+        {0, 5, 1, 2},                    // absolute run cut short
+        {2},                             // half an operation
     };
     for (const Bytes& stream : bad) {
         EXPECT_EQ(Inspect(withStream(stream), layout), BitmapVerdict::Invalid) << stream.size();

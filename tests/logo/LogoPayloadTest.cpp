@@ -43,7 +43,7 @@ TEST_F(LogoPayloadTest, HeaderWordTable)
         {1, 0, 0, kPositionBottomRight, 0x0030},
         {1, 0, 0, kPositionBottomLeft, 0x0040},
         {1, 0, 0, kPositionTopRight, 0x0020},
-        {1, 0, 1, 5, 0x0100},   // an unknown position counts as centre
+        {1, 0, 1, 5, 0x0100},  // an unknown position counts as centre
         {1, 0, 1, -1, 0x0100},
         {0, 0, 1, kPositionBottomRight, 0x0132},
         {0, 0, 0, kPositionCenter, 0x0002},
@@ -85,10 +85,9 @@ TEST_F(LogoPayloadTest, OtherBitmapVariantsEnterThePayloadInLogoForm)
 {
     const test::IndexedPicture picture = test::MakeIndexedPicture(30, 20, 256, 3);
     const Bytes logoForm = test::MakeBmp(picture);
-    for (const test::BmpOptions& options :
-         {test::BmpOptions{test::BmpHeader::V5_124, false, false, true, 8},
-          test::BmpOptions{test::BmpHeader::Info40, true, false, true, 8},
-          test::BmpOptions{test::BmpHeader::Info40, false, true, true, 8}}) {
+    for (const test::BmpOptions& options : {test::BmpOptions{test::BmpHeader::V5_124, false, false, true, 8},
+                                            test::BmpOptions{test::BmpHeader::Info40, true, false, true, 8},
+                                            test::BmpOptions{test::BmpHeader::Info40, false, true, true, 8}}) {
         picturePath = dir.Write("variant.bmp", test::MakeBmp(picture, options));
         ASSERT_TRUE(WritePayload());
         const Bytes payload = ReadFile("tmp.tbp");

@@ -15,7 +15,7 @@ using test::MemberLayout;
 // The chain of the example image: the system BIOS member (H 0x24, P 0x10000)
 // and the logo (H 0x22, P 0x1000) right after it at 0x10028.
 const MemberLayout kSystemBios = {"original.tm", 0x10000, 0, 0x5000};  // 11 characters: H 0x24
-const MemberLayout kLogo = {"logo.bmp1", 0x1000, 0, 0x4000};         // 9 characters: H 0x22
+const MemberLayout kLogo = {"logo.bmp1", 0x1000, 0, 0x4000};           // 9 characters: H 0x22
 const MemberLayout kOther = {"other.bin", 0x200, 0, 0x4001};
 
 class LogoSlotFinderTest : public ::testing::Test {
@@ -121,7 +121,8 @@ TEST_F(LogoSlotFinderTest, WalksThatRunOffTheEndEndSilently)
     const Bytes whole = Chain({kSystemBios, kLogo});
     for (size_t cut : {0u, 1u, 2u, 20u, 30u, 37u, 0x10028u + 10u, 0x10028u + 36u}) {
         EXPECT_EQ(Find(Bytes(whole.begin(), whole.begin() + static_cast<ptrdiff_t>(cut))), -1) << cut;
-        EXPECT_TRUE(platform.shown.empty() || platform.Texts().back() == "The logo is not at the end of BIOS ROM!") << cut;
+        EXPECT_TRUE(platform.shown.empty() || platform.Texts().back() == "The logo is not at the end of BIOS ROM!")
+            << cut;
     }
 }
 

@@ -37,7 +37,10 @@ protected:
         return test::ReadFile(out);
     }
 
-    static Colour EntryColour(const Bytes& file, int i) { return {file[54 + i * 4 + 2], file[54 + i * 4 + 1], file[54 + i * 4]}; }
+    static Colour EntryColour(const Bytes& file, int i)
+    {
+        return {file[54 + i * 4 + 2], file[54 + i * 4 + 1], file[54 + i * 4]};
+    }
     static uint8_t Mark(const Bytes& file, int i) { return file[54 + i * 4 + 3]; }
 
     // Pixels top row first, read from a prepared or input file.
@@ -186,7 +189,8 @@ TEST_F(PalettePreparationTest, TooFewEntriesToFreeLeavesThePictureAsItWas)
 TEST_F(PalettePreparationTest, OutOfRangeIndicesAndShortFilesStayInsideTheData)
 {
     // Indices beyond the palette's 4 entries, and a file cut in its last rows.
-    test::IndexedPicture picture = PictureOf(8, 8, {Bright(1), Bright(2), Bright(3), Bright(4)}, std::vector<uint8_t>(64, 200));
+    test::IndexedPicture picture =
+        PictureOf(8, 8, {Bright(1), Bright(2), Bright(3), Bright(4)}, std::vector<uint8_t>(64, 200));
     picture.pixels[0] = 0;
     Bytes bmp = test::MakeBmp(picture);
     bmp[0] = 0x00;

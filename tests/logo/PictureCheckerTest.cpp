@@ -90,14 +90,10 @@ TEST_F(PictureCheckerTest, EveryBitmapVariantTheWindowsLoaderTakesIsMeasured)
         test::BmpOptions options;
     };
     const Variant variants[] = {
-        {"core", {BmpHeader::Core12, false, false, true, 8}},
-        {"info", {BmpHeader::Info40, false, false, true, 8}},
-        {"v2", {BmpHeader::V2_52, false, false, true, 8}},
-        {"v3", {BmpHeader::V3_56, false, false, true, 8}},
-        {"v4", {BmpHeader::V4_108, false, false, true, 8}},
-        {"v5", {BmpHeader::V5_124, false, false, true, 8}},
-        {"top-down", {BmpHeader::Info40, true, false, true, 8}},
-        {"rle8", {BmpHeader::Info40, false, true, true, 8}},
+        {"core", {BmpHeader::Core12, false, false, true, 8}},    {"info", {BmpHeader::Info40, false, false, true, 8}},
+        {"v2", {BmpHeader::V2_52, false, false, true, 8}},       {"v3", {BmpHeader::V3_56, false, false, true, 8}},
+        {"v4", {BmpHeader::V4_108, false, false, true, 8}},      {"v5", {BmpHeader::V5_124, false, false, true, 8}},
+        {"top-down", {BmpHeader::Info40, true, false, true, 8}}, {"rle8", {BmpHeader::Info40, false, true, true, 8}},
         {"v5 rle8", {BmpHeader::V5_124, false, true, true, 8}},
     };
     for (const Variant& variant : variants) {

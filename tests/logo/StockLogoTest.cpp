@@ -13,6 +13,7 @@ using Palette = std::vector<std::array<uint8_t, 3>>;
 
 // 16 x 2, 4-bit, written out from the format's table: row 0 counts the
 // colours 0 to 15 from left to right, row 1 alternates 12 and 3.
+// clang-format off
 const Bytes kHandMade = {
     'A', 'W', 'B', 'M', 0x10, 0x00, 0x02, 0x00,  // magic, width 16, height 2
     // row 0: planes 0 to 3, two bytes each, the leftmost pixel in bit 7
@@ -26,6 +27,7 @@ const Bytes kHandMade = {
     0x08, 0x1F, 0x20,  0x09, 0x1B, 0x24,  0x0A, 0x17, 0x28,  0x0B, 0x13, 0x2C,
     0x0C, 0x0F, 0x30,  0x0D, 0x0B, 0x34,  0x0E, 0x07, 0x38,  0x0F, 0x03, 0x3C,
 };
+// clang-format on
 
 TEST(StockLogoTest, TheHandMadeExampleDecodesToKnownPixels)
 {
@@ -33,12 +35,13 @@ TEST(StockLogoTest, TheHandMadeExampleDecodesToKnownPixels)
     ASSERT_TRUE(DecodeStockLogo(kHandMade, picture));
     EXPECT_EQ(picture.format, (StockLogoFormat{StockVariant::FourBit, 16, 2}));
     EXPECT_EQ(StockFormatText(picture.format), "stock 4-bit 16x2");
-    const std::vector<uint8_t> expected = {0, 1, 2,  3, 4,  5, 6,  7, 8,  9, 10, 11, 12, 13, 14, 15,
+    const std::vector<uint8_t> expected = {0,  1, 2,  3, 4,  5, 6,  7, 8,  9, 10, 11, 12, 13, 14, 15,
                                            12, 3, 12, 3, 12, 3, 12, 3, 12, 3, 12, 3,  12, 3,  12, 3};
     EXPECT_EQ(picture.pixels, expected);
     ASSERT_EQ(picture.palette.size(), 16u);
     for (uint8_t i = 0; i < 16; ++i) {
-        EXPECT_EQ(picture.palette[i], (std::array<uint8_t, 3>{static_cast<uint8_t>(4 * i), static_cast<uint8_t>(63 - 4 * i), i}))
+        EXPECT_EQ(picture.palette[i],
+                  (std::array<uint8_t, 3>{static_cast<uint8_t>(4 * i), static_cast<uint8_t>(63 - 4 * i), i}))
             << int(i);
     }
     EXPECT_EQ(EncodeStockLogo(picture), kHandMade);
@@ -51,7 +54,8 @@ TEST(StockLogoTest, EveryEncodedPictureDecodesBackExactly)
     std::mt19937 random(7);
     for (StockVariant variant : {StockVariant::FourBit, StockVariant::EightBit}) {
         for (const auto& [width, height] : {std::pair{1, 1}, {7, 3}, {13, 5}, {33, 17}, {100, 2}, {640, 480}}) {
-            SCOPED_TRACE(testing::Message() << (variant == StockVariant::FourBit ? 4 : 8) << "-bit " << width << "x" << height);
+            SCOPED_TRACE(testing::Message()
+                         << (variant == StockVariant::FourBit ? 4 : 8) << "-bit " << width << "x" << height);
             StockPicture picture;
             picture.format = {variant, static_cast<uint16_t>(width), static_cast<uint16_t>(height)};
             const size_t colours = StockPaletteSize(variant);
@@ -106,10 +110,12 @@ TEST(StockLogoTest, OnlyTheMagicWithAnExactLengthIsTheFormat)
 // A picture of the logo's own size and few colours keeps them, 6-bit.
 TEST(StockConversionTest, APictureOfFewColoursKeepsThem)
 {
+    // clang-format off
     const std::array<std::array<uint8_t, 3>, 12> colours = {{
         {0, 0, 0},     {255, 255, 255}, {255, 0, 0},   {0, 255, 0},   {0, 0, 255},   {255, 255, 0},
         {0, 255, 255}, {255, 0, 255},   {128, 64, 32}, {32, 64, 128}, {200, 120, 8}, {90, 90, 90},
     }};
+    // clang-format on
     RgbImage picture;
     picture.width = 37;  // not a multiple of 8
     picture.height = 20;
@@ -145,7 +151,8 @@ TEST(StockConversionTest, APictureOfAnotherShapeIsFittedCentredAndDithered)
         SCOPED_TRACE(variant == StockVariant::FourBit ? "4-bit" : "8-bit");
         const StockLogoFormat format{variant, 640, 480};
         const LogoPlacement place = FitIntoLogo(picture.width, picture.height, format);
-        EXPECT_EQ((std::array<int, 4>{place.x, place.y, place.width, place.height}), (std::array<int, 4>{0, 80, 640, 320}));
+        EXPECT_EQ((std::array<int, 4>{place.x, place.y, place.width, place.height}),
+                  (std::array<int, 4>{0, 80, 640, 320}));
 
         const StockPicture logo = MakeStockPicture(picture, format);
         ASSERT_EQ(logo.palette.size(), StockPaletteSize(variant));

@@ -74,10 +74,9 @@ uint8_t SumOf(const Bytes& image, size_t first, size_t last)
 BootBlockSumPlaces SampleSumPlaces(const std::string& sampleName)
 {
     static const std::map<std::string, BootBlockSumPlaces> places = {
-        {"award-128k.bin", {0x1BFFE, 0x1B000}},    {"award-256k.bin", {0x37FFE, 0x37400}},
+        {"award-128k.bin", {0x1BFFE, 0x1B000}},        {"award-256k.bin", {0x37FFE, 0x37400}},
         {"award-256k-nologo.bin", {0x37FFE, 0x37400}}, {"award-256k-stock.bin", {0x37FFE, 0x37400}},
-        {"award-512k.bin", {0x78FFE, std::nullopt}},
-        {"award-1m.bin", {0xF7FFE, 0xF7400}},
+        {"award-512k.bin", {0x78FFE, std::nullopt}},   {"award-1m.bin", {0xF7FFE, 0xF7400}},
     };
     return places.at(sampleName);
 }
@@ -93,8 +92,8 @@ std::string BootBlockSumProblems(const Bytes& image, const BootBlockSumPlaces& p
     if (places.blockStart) {
         const uint8_t block = SumOf(image, *places.blockStart, places.mainAt + 1);
         if (image[places.mainAt + 1] != block) {
-            problems += FormatText("block checksum at 0x%zX: 0x%02X where the block sums to 0x%02X; ", places.mainAt + 1,
-                                   unsigned{image[places.mainAt + 1]}, unsigned{block});
+            problems += FormatText("block checksum at 0x%zX: 0x%02X where the block sums to 0x%02X; ",
+                                   places.mainAt + 1, unsigned{image[places.mainAt + 1]}, unsigned{block});
         }
     }
     return problems;

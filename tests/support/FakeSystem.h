@@ -56,7 +56,7 @@ public:
     std::vector<std::string> instanceMarks;
     std::vector<std::string> currentDirectories;
     std::vector<ThreadPriority> priorities;
-    std::vector<std::string> events;  // privilege and restart calls, in order
+    std::vector<std::string> events;        // privilege and restart calls, in order
     uint32_t platformVersion = 0x00000006;  // the NT family
     std::map<std::string, std::vector<std::string>> listings;
     std::vector<std::string> listed;  // every folder listed, in order

@@ -177,7 +177,10 @@ void FakeWindowHost::SetWaitCursor(bool waiting)
     waitCursorChanges.push_back(waiting);
 }
 
-void FakeWindowHost::MarkWindow(DialogHandler& dialog, const std::string& property) { State(dialog).property = property; }
+void FakeWindowHost::MarkWindow(DialogHandler& dialog, const std::string& property)
+{
+    State(dialog).property = property;
+}
 
 void FakeWindowHost::ActivateMarkedWindow(const std::string& property) { log.push_back("activate " + property); }
 

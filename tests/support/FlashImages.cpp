@@ -13,8 +13,8 @@ Bytes MakeFlashImage(uint32_t size, std::string_view biosId, unsigned seed)
     std::mt19937 random(seed);
     Bytes image(size);
     for (uint8_t& byte : image) byte = static_cast<uint8_t>(random());
-    const char code = size == 256 * kKiB   ? award::kSizeCode256K
-                      : size == 512 * kKiB ? award::kSizeCode512K
+    const char code = size == 256 * kKiB    ? award::kSizeCode256K
+                      : size == 512 * kKiB  ? award::kSizeCode512K
                       : size == 1024 * kKiB ? award::kSizeCode1M
                                             : 'Y';
     image[size - award::kSizeCodeFromEnd] = static_cast<uint8_t>(code);

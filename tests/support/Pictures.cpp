@@ -76,8 +76,8 @@ IndexedPicture MakeIndexedPicture(int width, int height, int colours, unsigned s
     picture.height = height;
     std::mt19937 random(seed);
     for (int i = 0; i < colours; ++i) {
-        picture.palette.push_back({static_cast<uint8_t>(random()), static_cast<uint8_t>(random()),
-                                   static_cast<uint8_t>(random())});
+        picture.palette.push_back(
+            {static_cast<uint8_t>(random()), static_cast<uint8_t>(random()), static_cast<uint8_t>(random())});
     }
     picture.pixels.resize(static_cast<size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
@@ -110,7 +110,8 @@ Bytes MakeBmp(const IndexedPicture& picture, const BmpOptions& options)
             for (int row = 0; row < picture.height; ++row) {
                 const int y = options.topDown ? row : picture.height - 1 - row;
                 for (int x = 0; x < picture.width; ++x) {
-                    pixels[static_cast<size_t>(row) * stride + x] = picture.pixels[static_cast<size_t>(y) * picture.width + x];
+                    pixels[static_cast<size_t>(row) * stride + x] =
+                        picture.pixels[static_cast<size_t>(y) * picture.width + x];
                 }
             }
         }

@@ -249,9 +249,11 @@ void BackUpTheRom(const Setup& setup, const ProgramRun& run, HWND advanced)
 
     HWND backup = ExpectWindow(run, "Backup BIOS", "the Backup BIOS dialog shows");
     if (backup == nullptr) return;
-    WINE_EXPECT(ItemText(backup, kStepText) == "Save Mainboard BIOS", "step text: %s", ItemText(backup, kStepText).c_str());
+    WINE_EXPECT(ItemText(backup, kStepText) == "Save Mainboard BIOS", "step text: %s",
+                ItemText(backup, kStepText).c_str());
     WINE_EXPECT(ItemText(backup, kPressToBegin) == "Press Backup button to begin.", "the hint");
-    WINE_EXPECT(ItemText(backup, kBackupPercent) == "  0", "percentage: '%s'", ItemText(backup, kBackupPercent).c_str());
+    WINE_EXPECT(ItemText(backup, kBackupPercent) == "  0", "percentage: '%s'",
+                ItemText(backup, kBackupPercent).c_str());
     WINE_EXPECT(ItemText(backup, kBackupPercentSign) == "%", "the per-cent sign");
     WINE_EXPECT(!ItemVisible(backup, kBackupProgress), "the bar waits hidden");
     WINE_EXPECT(ItemText(backup, kBackupStart) == "Backup" && ItemText(backup, kCancel) == "Cancel", "the buttons");
@@ -265,7 +267,8 @@ void BackUpTheRom(const Setup& setup, const ProgramRun& run, HWND advanced)
     std::vector<char> rom;
     WINE_EXPECT(ReadFile(backupFile, copied), "the backup file exists");
     WINE_EXPECT(ReadFile(setup.work / "board" / "rom.bin", rom), "the board's ROM");
-    WINE_EXPECT(!rom.empty() && copied == rom, "the backup equals the ROM (%zu of %zu bytes)", copied.size(), rom.size());
+    WINE_EXPECT(!rom.empty() && copied == rom, "the backup equals the ROM (%zu of %zu bytes)", copied.size(),
+                rom.size());
     WINE_EXPECT(!fs::exists(backupFile.string() + ".partial"), "no partial file is left");
 }
 
@@ -397,7 +400,8 @@ void UpdateProtectedScenario(const Setup& setup)
     HWND box = ExpectWindow(run, "Erase Error Message", "the write-protect message shows");
     if (box == nullptr) return;
     const std::string expected =
-        " \n       FWH ROM  is write-protected  \n\n   Please make sure whether lockout jumpers\n  is set to correct or not";
+        " \n       FWH ROM  is write-protected  \n\n   Please make sure whether lockout jumpers\n  is set to correct "
+        "or not";
     std::string shown;
     for (const std::string& text : StaticTexts(box)) {
         if (text.find("FWH") != std::string::npos) shown = text;
@@ -446,7 +450,8 @@ bool FindLogoMember(const std::vector<char>& image, LogoMember& logo)
         if (std::string(&image[at + 2], 3) != "-lh" || image[at + 6] != '-' || image[at + 20] != 1) continue;
         if (ReadLittleEndian(image, at + 15, 2) != 0 || ReadLittleEndian(image, at + 17, 2) != 0x4000) continue;
         uint8_t sum = 0;
-        for (size_t i = 0; i < headerSize; ++i) sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(image[at + 2 + i]));
+        for (size_t i = 0; i < headerSize; ++i)
+            sum = static_cast<uint8_t>(sum + static_cast<uint8_t>(image[at + 2 + i]));
         if (sum != static_cast<uint8_t>(image[at + 1])) continue;
         const size_t length = 2 + headerSize + ReadLittleEndian(image, at + 7, 4);
         if (at + length > image.size()) continue;
@@ -510,7 +515,7 @@ void LeaveLogoForLha(const Setup& setup, const std::string& name, const std::vec
 void LeaveStockLogoForLha(const Setup& setup, const std::string& name, const std::vector<char>& image)
 {
     const std::vector<char> head = {'A', 'W', 'B', 'M', '\x80', '\x02', '\xE0', '\x01'};  // 640 x 480
-    const std::string size = "153660\n";  // 4-bit
+    const std::string size = "153660\n";                                                  // 4-bit
     LeaveLogoFiles(setup, name, image, {{".head", head}, {".size", std::vector<char>(size.begin(), size.end())}});
 }
 
@@ -520,7 +525,8 @@ size_t BootBlockChecksumAt(const std::vector<char>& image)
 {
     const std::string marker = "*BBSS*";
     const size_t from = image.size() > 0x10000 ? image.size() - 0x10000 : 0;
-    const auto found = std::search(image.begin() + static_cast<std::ptrdiff_t>(from), image.end(), marker.begin(), marker.end());
+    const auto found =
+        std::search(image.begin() + static_cast<std::ptrdiff_t>(from), image.end(), marker.begin(), marker.end());
     if (found == image.end()) return 0;
     return (static_cast<size_t>(found - image.begin()) & ~size_t{0xFFF}) + 0xFFE;
 }
@@ -702,8 +708,9 @@ void AdvancedModeScenario(const Setup& setup)
 
     Click(mode, kModeShowPostMessage);
     Click(mode, kModeBottomRight);
-    WINE_EXPECT(WaitUntil([&] { return ItemChecked(mode, kModeShowPostMessage) && ItemChecked(mode, kModeBottomRight); }),
-                "Show Post Message and Bottom Right are chosen");
+    WINE_EXPECT(
+        WaitUntil([&] { return ItemChecked(mode, kModeShowPostMessage) && ItemChecked(mode, kModeBottomRight); }),
+        "Show Post Message and Bottom Right are chosen");
     WINE_EXPECT(!ItemChecked(mode, kModeCenter), "Center is no longer chosen");
     Shot(setup, mode, "advanced-mode");
 
@@ -839,7 +846,8 @@ void MissingDriverScenario(const Setup& setup)
                ended = run.WaitForExit(exitCode, 0);
                box = FindWindowOf(run.Id(), "Error");
                return ended || box != nullptr;
-           }) && !ended) {
+           }) &&
+           !ended) {
         const std::vector<std::string> texts = StaticTexts(box);
         shown.push_back(texts.empty() ? std::string() : texts.back());
         if (shown.size() == 1) Shot(setup, box, "driver-missing");
@@ -850,7 +858,8 @@ void MissingDriverScenario(const Setup& setup)
     WINE_EXPECT(exitCode == EXIT_FAILURE, "exit code %lu, expected %d", exitCode, EXIT_FAILURE);
     std::string folder = setup.work.string();
     if (folder.back() != '\\') folder += '\\';
-    const std::string missing = "The driver file \"kordex.sys\" is missing.\n\nIt belongs in the program's folder:\n" + folder;
+    const std::string missing =
+        "The driver file \"kordex.sys\" is missing.\n\nIt belongs in the program's folder:\n" + folder;
     WINE_EXPECT(!shown.empty() && lstrcmpiA(shown[0].c_str(), missing.c_str()) == 0, "the first message: '%s'",
                 shown.empty() ? "" : shown[0].c_str());
     WINE_EXPECT(Contains(shown, "StartService failure!"), "the service's messages follow (%zu in all)", shown.size());

@@ -27,10 +27,10 @@ inline void DeleteTheService(SC_HANDLE manager)
 // As the program leaves it where the driver cannot start: installed, stopped.
 inline bool InstallStoppedService(SC_HANDLE manager)
 {
-    SC_HANDLE service = CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
-                                       SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL,
-                                       "C:\\windows\\system32\\drivers\\kordex.sys", nullptr, nullptr, nullptr,
-                                       nullptr, nullptr);
+    SC_HANDLE service =
+        CreateServiceA(manager, kServiceName, kServiceName, SERVICE_ALL_ACCESS, SERVICE_KERNEL_DRIVER,
+                       SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, "C:\\windows\\system32\\drivers\\kordex.sys",
+                       nullptr, nullptr, nullptr, nullptr, nullptr);
     if (service == nullptr) return GetLastError() == ERROR_SERVICE_EXISTS;
     CloseServiceHandle(service);
     return true;

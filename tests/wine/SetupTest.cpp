@@ -50,10 +50,7 @@ std::vector<char> Contents(const fs::path& path)
     return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void Write(const fs::path& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 fs::path ShellFolder(int folder)
 {
@@ -216,8 +213,7 @@ int main(int argc, char** argv)
         std::printf("usage: setup_wine_test SETUP_EXE PROGRAM_FOLDER SAMPLES_DIR WORK_DIR VERSION\n");
         return 2;
     }
-    Setup setup = {WindowsPath(argv[1]), WindowsPath(argv[2]), WindowsPath(argv[3]), WindowsPath(argv[4]), argv[5],
-                   {}};
+    Setup setup = {WindowsPath(argv[1]), WindowsPath(argv[2]), WindowsPath(argv[3]), WindowsPath(argv[4]), argv[5], {}};
     setup.installed = setup.work / "Program Files" / "VARLIN";
     // A clean start, also after a failed run that upgraded into the default folder.
     const fs::path defaultFolder = ShellFolder(CSIDL_PROGRAM_FILES) / "VARLIN";

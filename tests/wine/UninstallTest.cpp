@@ -27,8 +27,10 @@ int main(int argc, char** argv)
     HMODULE module = LoadLibraryA(library);
     WINE_EXPECT(module != nullptr, "cannot load %s (%lu)", library, GetLastError());
     if (module == nullptr) return 1;
-    auto initialize = reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstInitialize")));
-    auto uninitialize = reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstUnInitialize")));
+    auto initialize =
+        reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstInitialize")));
+    auto uninitialize =
+        reinterpret_cast<UninstFunction>(reinterpret_cast<void*>(GetProcAddress(module, "UninstUnInitialize")));
     WINE_EXPECT(initialize != nullptr && uninitialize != nullptr, "both exports by their plain names");
     if (initialize == nullptr || uninitialize == nullptr) return 1;
 

@@ -9,15 +9,15 @@ namespace varlin::wine {
 
 inline int failures = 0;
 
-#define WINE_EXPECT(condition, ...)                                          \
-    do {                                                                     \
-        if (!(condition)) {                                                  \
-            ++::varlin::wine::failures;                                      \
+#define WINE_EXPECT(condition, ...)                                              \
+    do {                                                                         \
+        if (!(condition)) {                                                      \
+            ++::varlin::wine::failures;                                          \
             std::printf("%s:%d: expected %s: ", __FILE__, __LINE__, #condition); \
-            std::printf(__VA_ARGS__);                                        \
-            std::printf("\n");                                               \
-            std::fflush(stdout);                                             \
-        }                                                                    \
+            std::printf(__VA_ARGS__);                                            \
+            std::printf("\n");                                                   \
+            std::fflush(stdout);                                                 \
+        }                                                                        \
     } while (false)
 
 }  // namespace varlin::wine
