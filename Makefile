@@ -34,6 +34,7 @@ fuzz: fuzz-build
 	@scripts/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
 test: $(PRESETS) fuzz-build
+	scripts/check-style.sh
 	ctest --preset native -j $(JOBS)
 	ctest --preset asan -j $(JOBS)
 	ctest --preset mingw64 -j $(JOBS)

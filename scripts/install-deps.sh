@@ -8,7 +8,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev
   mingw-w64 wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick python3
   lhasa p7zip-full libarchive-tools libjpeg-turbo-progs nsis
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
 "
 
 missing=""
