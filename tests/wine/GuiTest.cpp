@@ -97,6 +97,18 @@ bool WaitForFile(const fs::path& path)
 // The program folder as it is installed: the program with the preview's
 // POST-message pictures beside it, the "picture" folder with the sample
 // pictures, the "bios" folder, and the board.
+// Whether a temporary file of the target's (its name, ".partial" and a tag)
+// is left beside it.
+bool PartialFileLeftBeside(const fs::path& target)
+{
+    const std::string prefix = target.filename().string() + ".partial";
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(target.parent_path(), error)) {
+        if (entry.path().filename().string().starts_with(prefix)) return true;
+    }
+    return false;
+}
+
 bool CopyProgramFolder(const Setup& setup, const char* board)
 {
     std::error_code error;
@@ -269,7 +281,7 @@ void BackUpTheRom(const Setup& setup, const ProgramRun& run, HWND advanced)
     WINE_EXPECT(ReadFile(setup.work / "board" / "rom.bin", rom), "the board's ROM");
     WINE_EXPECT(!rom.empty() && copied == rom, "the backup equals the ROM (%zu of %zu bytes)", copied.size(),
                 rom.size());
-    WINE_EXPECT(!fs::exists(backupFile.string() + ".partial"), "no partial file is left");
+    WINE_EXPECT(!PartialFileLeftBeside(backupFile), "no partial file is left");
 }
 
 // The start page of a program that found the board's BIOS.
