@@ -1,10 +1,10 @@
-#include "biosfile/BiosId.h"
+#include "award/BiosId.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "platform/support/Files.h"
 
 namespace varlin {

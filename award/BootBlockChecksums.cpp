@@ -1,4 +1,4 @@
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <vector>
 
-#include "logo/MemberHeader.h"
+#include "award/MemberHeader.h"
 
 namespace varlin {
 

@@ -1,4 +1,4 @@
-#include "logo/MemberData.h"
+#include "award/MemberData.h"
 
 #include "lha/Crc16.h"
 #include "lha/LhaDecoder.h"

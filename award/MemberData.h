@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "platform/support/Files.h"
 
 namespace varlin {

@@ -1,4 +1,4 @@
-#include "logo/MemberHeader.h"
+#include "award/MemberHeader.h"
 
 #include <algorithm>
 

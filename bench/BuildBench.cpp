@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "logo/RebuildCheck.h"
 #include "tests/lha/LhaCorpus.h"
 #include "tests/support/RunCommand.h"

@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "biosfile/BiosFileMessages.h"
-#include "biosfile/BiosId.h"
-#include "flash/AwardRecords.h"
+#include "award/BiosId.h"
+#include "award/AwardRecords.h"
 
 namespace varlin {
 

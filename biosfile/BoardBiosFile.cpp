@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "biosfile/BiosFileMessages.h"
-#include "biosfile/BiosId.h"
+#include "award/BiosId.h"
 
 namespace varlin {
 

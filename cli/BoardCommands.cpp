@@ -8,16 +8,16 @@
 #include <system_error>
 
 #include "biosfile/BackupFiles.h"
-#include "biosfile/BiosId.h"
+#include "award/BiosId.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "platform/support/Text.h"
-#include "platform/emulated/BoardMaker.h"
+#include "hosts/emulated/BoardMaker.h"
 
 namespace varlin::cli {
 

@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "biosfile/BiosFileMessages.h"
-#include "biosfile/BiosId.h"
+#include "award/BiosId.h"
 #include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 
 namespace varlin::cli {
 

@@ -16,11 +16,12 @@
 #include "logo/LogoBuild.h"
 #include "logo/PictureChecker.h"
 #include "platform/PlatformServices.h"
-#include "platform/emulated/EmulatedBoard.h"
-#include "platform/emulated/EmulatedDirectHardware.h"
-#include "platform/emulated/EmulatedKordexDevice.h"
-#include "platform/emulated/EmulatedServiceManager.h"
-#include "platform/native/NativePictureLoader.h"
+#include "hosts/HostSystem.h"
+#include "hosts/emulated/EmulatedBoard.h"
+#include "hosts/emulated/EmulatedDirectHardware.h"
+#include "hosts/emulated/EmulatedKordexDevice.h"
+#include "hosts/emulated/EmulatedServiceManager.h"
+#include "hosts/native/NativePictureLoader.h"
 
 namespace varlin::cli {
 

@@ -9,7 +9,7 @@
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
-#include "logo/MemberData.h"
+#include "award/MemberData.h"
 #include "logo/PayloadContents.h"
 #include "logo/StockConversion.h"
 #include "platform/support/Text.h"

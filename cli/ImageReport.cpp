@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "biosfile/BiosId.h"
-#include "flash/AwardRecords.h"
+#include "award/BiosId.h"
+#include "award/AwardRecords.h"
 #include "logo/LogoSlotFinder.h"
 
 namespace varlin::cli {

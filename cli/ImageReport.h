@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 #include "logo/LogoFormat.h"
-#include "logo/MemberChain.h"
-#include "logo/MemberData.h"
+#include "award/MemberChain.h"
+#include "award/MemberData.h"
 
 namespace varlin::cli {
 

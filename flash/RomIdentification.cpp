@@ -4,7 +4,7 @@
 #include <new>
 #include <optional>
 
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "flash/FlashMessages.h"
 #include "flash/RomDevice.h"
 #include "platform/support/ByteOrder.h"

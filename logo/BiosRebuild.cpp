@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "lha/LhaWriter.h"
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 #include "logo/LogoBuild.h"
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"

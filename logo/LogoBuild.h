@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 #include "logo/LogoFormat.h"
 #include "logo/PictureChecker.h"
 #include "platform/support/Files.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "logo/MemberChain.h"
-#include "logo/MemberData.h"
+#include "award/MemberChain.h"
+#include "award/MemberData.h"
 #include "logo/PayloadContents.h"
 #include "platform/support/Files.h"
 

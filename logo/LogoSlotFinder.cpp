@@ -1,6 +1,6 @@
 #include "logo/LogoSlotFinder.h"
 
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "platform/support/Files.h"
 
 namespace varlin {

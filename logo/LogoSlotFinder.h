@@ -10,8 +10,8 @@
 #include <span>
 #include <string>
 
-#include "logo/BootBlockChecksums.h"
-#include "logo/MemberChain.h"
+#include "award/BootBlockChecksums.h"
+#include "award/MemberChain.h"
 #include "platform/MessagePort.h"
 
 namespace varlin {

@@ -5,9 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "logo/BootBlockChecksums.h"
-#include "logo/MemberChain.h"
-#include "logo/MemberData.h"
+#include "award/BootBlockChecksums.h"
+#include "award/MemberChain.h"
+#include "award/MemberData.h"
 #include "platform/support/Text.h"
 
 namespace varlin {

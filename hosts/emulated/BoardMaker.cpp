@@ -1,4 +1,4 @@
-#include "platform/emulated/BoardMaker.h"
+#include "hosts/emulated/BoardMaker.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,14 +6,14 @@
 #include <system_error>
 #include <vector>
 
-#include "biosfile/BiosId.h"
-#include "flash/AwardRecords.h"
+#include "award/BiosId.h"
+#include "award/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
 #include "flash/RomDevice.h"
 #include "platform/support/ByteOrder.h"
 #include "platform/support/Text.h"
-#include "platform/emulated/BoardSettings.h"
-#include "platform/emulated/EmulatedBoard.h"
+#include "hosts/emulated/BoardSettings.h"
+#include "hosts/emulated/EmulatedBoard.h"
 
 namespace varlin::emulated {
 

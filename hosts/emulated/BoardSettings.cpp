@@ -1,4 +1,4 @@
-#include "platform/emulated/BoardSettings.h"
+#include "hosts/emulated/BoardSettings.h"
 
 #include <algorithm>
 #include <cstdlib>

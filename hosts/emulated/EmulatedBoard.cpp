@@ -1,4 +1,4 @@
-#include "platform/emulated/EmulatedBoard.h"
+#include "hosts/emulated/EmulatedBoard.h"
 
 #include <algorithm>
 

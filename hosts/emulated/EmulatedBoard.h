@@ -15,7 +15,7 @@
 #include <string>
 
 #include "platform/support/Files.h"
-#include "platform/emulated/BoardSettings.h"
+#include "hosts/emulated/BoardSettings.h"
 
 namespace varlin::emulated {
 

@@ -1,4 +1,4 @@
-#include "platform/emulated/EmulatedDirectHardware.h"
+#include "hosts/emulated/EmulatedDirectHardware.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/DirectHardwarePort.h"
-#include "platform/emulated/EmulatedBoard.h"
+#include "hosts/emulated/EmulatedBoard.h"
 
 namespace varlin::emulated {
 

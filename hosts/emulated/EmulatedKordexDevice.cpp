@@ -1,4 +1,4 @@
-#include "platform/emulated/EmulatedKordexDevice.h"
+#include "hosts/emulated/EmulatedKordexDevice.h"
 
 #include <algorithm>
 #include <cstring>

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/KordexDevicePort.h"
-#include "platform/emulated/EmulatedBoard.h"
+#include "hosts/emulated/EmulatedBoard.h"
 
 namespace varlin::emulated {
 

@@ -1,4 +1,4 @@
-#include "platform/emulated/EmulatedServiceManager.h"
+#include "hosts/emulated/EmulatedServiceManager.h"
 
 #include "platform/support/Files.h"
 

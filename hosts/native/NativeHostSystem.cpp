@@ -1,7 +1,7 @@
 // The host system on Linux, where the tool, the tests and the fuzz targets
 // run: the executable's folder, a lock file for the running instance, and
 // no restarts.
-#include "platform/SystemPort.h"
+#include "hosts/HostSystem.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,4 +1,4 @@
-#include "platform/native/NativePictureLoader.h"
+#include "hosts/native/NativePictureLoader.h"
 
 #include <stb_image.h>
 

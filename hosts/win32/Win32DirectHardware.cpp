@@ -1,4 +1,4 @@
-#include "platform/win32/Win32DirectHardware.h"
+#include "hosts/win32/Win32DirectHardware.h"
 
 #include <windows.h>
 

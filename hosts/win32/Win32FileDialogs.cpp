@@ -1,4 +1,4 @@
-#include "platform/win32/Win32FileDialogs.h"
+#include "hosts/win32/Win32FileDialogs.h"
 
 #include <windows.h>
 #include <commdlg.h>

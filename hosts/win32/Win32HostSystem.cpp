@@ -1,5 +1,5 @@
 // The host system on Windows.
-#include "platform/SystemPort.h"
+#include "hosts/HostSystem.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32KordexDevice.h"
+#include "hosts/win32/Win32KordexDevice.h"
 
 #include <windows.h>
 

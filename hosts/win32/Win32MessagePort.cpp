@@ -1,4 +1,4 @@
-#include "platform/win32/Win32MessagePort.h"
+#include "hosts/win32/Win32MessagePort.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/win32/Win32PictureLoader.h"
+#include "hosts/win32/Win32PictureLoader.h"
 
 #include <windows.h>
 #include <olectl.h>

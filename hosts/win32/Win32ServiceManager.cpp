@@ -1,4 +1,4 @@
-#include "platform/win32/Win32ServiceManager.h"
+#include "hosts/win32/Win32ServiceManager.h"
 
 #include <windows.h>
 

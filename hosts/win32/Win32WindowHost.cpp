@@ -1,4 +1,4 @@
-#include "platform/win32/Win32WindowHost.h"
+#include "hosts/win32/Win32WindowHost.h"
 
 #include <commctrl.h>
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/emulated/BoardSettings.h"
+#include "hosts/emulated/BoardSettings.h"
 #include "tests/support/FlashImages.h"
 #include "tests/support/RunCommand.h"
 #include "tests/support/TempDir.h"

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/BiosImages.h"
 #include "tests/support/Pictures.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "logo/BitmapFile.h"
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "logo/StockLogo.h"
 #include "tests/lha/LhaTestSupport.h"
 #include "tests/support/BiosImages.h"

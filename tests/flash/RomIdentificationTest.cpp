@@ -2,7 +2,7 @@
 // block table and the BIOS identification string.
 #include <gtest/gtest.h>
 
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "flash/RomDevice.h"
 #include "platform/support/ByteOrder.h"
 #include "tests/support/FakePlatform.h"

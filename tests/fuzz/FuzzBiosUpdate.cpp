@@ -12,9 +12,9 @@
 #include <algorithm>
 
 #include "biosfile/BiosImage.h"
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "flash/RomUpdate.h"
-#include "platform/emulated/BoardMaker.h"
+#include "hosts/emulated/BoardMaker.h"
 #include "tests/fuzz/FuzzBoard.h"
 
 using namespace varlin;

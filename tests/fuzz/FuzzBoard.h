@@ -9,10 +9,10 @@
 #include "flash/DriverService.h"
 #include "flash/RomDevice.h"
 #include "platform/PlatformServices.h"
-#include "platform/emulated/EmulatedBoard.h"
-#include "platform/emulated/EmulatedDirectHardware.h"
-#include "platform/emulated/EmulatedKordexDevice.h"
-#include "platform/emulated/EmulatedServiceManager.h"
+#include "hosts/emulated/EmulatedBoard.h"
+#include "hosts/emulated/EmulatedDirectHardware.h"
+#include "hosts/emulated/EmulatedKordexDevice.h"
+#include "hosts/emulated/EmulatedServiceManager.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace varlin::fuzz {

@@ -6,7 +6,7 @@
 #include <map>
 #include <sstream>
 
-#include "platform/emulated/BoardSettings.h"
+#include "hosts/emulated/BoardSettings.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace varlin;

@@ -3,9 +3,9 @@
 // or as a stock logo, the logo's format and the boot block's checksums.  A
 // member that decodes gives exactly its original size; a stock logo that
 // decodes encodes back to as many bytes as it came from.
-#include "logo/BootBlockChecksums.h"
+#include "award/BootBlockChecksums.h"
 #include "logo/LogoFormat.h"
-#include "logo/MemberData.h"
+#include "award/MemberData.h"
 #include "logo/PayloadContents.h"
 #include "logo/StockLogo.h"
 #include "tests/fuzz/FuzzSupport.h"

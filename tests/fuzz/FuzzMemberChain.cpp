@@ -1,7 +1,7 @@
 // The member chain of a BIOS image and its logo slot: members follow one
 // another inside the image, and the slot lies inside it.
 #include "logo/LogoSlotFinder.h"
-#include "logo/MemberChain.h"
+#include "award/MemberChain.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using namespace varlin;

@@ -14,7 +14,7 @@
 #include "platform/MessagePort.h"
 #include "platform/PictureLoaderPort.h"
 #include "platform/ProgressPort.h"
-#include "platform/SystemPort.h"
+#include "hosts/HostSystem.h"
 
 // Stops the run (libFuzzer keeps the input) when a property does not hold.
 #define FUZZ_EXPECT(condition)                                                                    \

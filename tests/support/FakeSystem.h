@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/SystemPort.h"
+#include "hosts/HostSystem.h"
 
 namespace varlin::test {
 

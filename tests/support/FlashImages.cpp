@@ -3,7 +3,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "flash/AwardRecords.h"
+#include "award/AwardRecords.h"
 #include "flash/DriverService.h"
 
 namespace varlin::test {

@@ -12,8 +12,8 @@
 
 #include "flash/RomDevice.h"
 #include "platform/support/Files.h"
-#include "platform/emulated/BoardMaker.h"
-#include "platform/emulated/EmulatedBoard.h"
+#include "hosts/emulated/BoardMaker.h"
+#include "hosts/emulated/EmulatedBoard.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TempDir.h"
 

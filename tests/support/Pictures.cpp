@@ -8,7 +8,7 @@
 
 #include "logo/StockConversion.h"
 #include "platform/support/ByteOrder.h"
-#include "platform/native/NativePictureLoader.h"
+#include "hosts/native/NativePictureLoader.h"
 
 namespace varlin::test {
 

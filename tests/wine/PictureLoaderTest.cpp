@@ -11,7 +11,7 @@
 
 #include "logo/BitmapFile.h"
 #include "platform/support/Files.h"
-#include "platform/win32/Win32PictureLoader.h"
+#include "hosts/win32/Win32PictureLoader.h"
 #include "tests/wine/UiAutomation.h"
 #include "tests/wine/WineCheck.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/win32/Win32WindowHost.h"
+#include "hosts/win32/Win32WindowHost.h"
 #include "resources/ResourceIds.h"
 #include "tests/wine/WineCheck.h"
 
