@@ -155,16 +155,22 @@ private:
     std::vector<size_t> byGreen;
 };
 
-// Floyd-Steinberg, serpentine: each pixel takes the palette colour nearest
-// to it plus the error its neighbours passed on, and passes on its own
-// error 7/16 ahead, 3/16, 5/16 and 1/16 on the next row.
-std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& palette)
+std::vector<std::array<int, 3>> ScreenColours(const std::vector<Colour>& palette)
 {
     std::vector<std::array<int, 3>> screen;
     screen.reserve(palette.size());
     for (const Colour& entry : palette) {
         screen.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
     }
+    return screen;
+}
+
+// Floyd-Steinberg, serpentine: each pixel takes the palette colour nearest
+// to it plus the error its neighbours passed on, and passes on its own
+// error 7/16 ahead, 3/16, 5/16 and 1/16 on the next row.
+std::vector<uint8_t> DiffuseErrors(const RgbImage& picture, const std::vector<Colour>& palette)
+{
+    const std::vector<std::array<int, 3>> screen = ScreenColours(palette);
     const int width = picture.width;
     const NearestColour nearest(screen);
     std::vector<uint8_t> pixels(static_cast<size_t>(width) * picture.height);
@@ -203,15 +209,74 @@ std::vector<uint8_t> Dither(const RgbImage& picture, const std::vector<Colour>& 
     return pixels;
 }
 
+// The 8x8 Bayer matrix: thresholds 0..63 spread evenly over every 2x2,
+// 4x4 and 8x8 square.
+constexpr uint8_t kBayer8[8][8] = {
+    {0, 32, 8, 40, 2, 34, 10, 42},    {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+    {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},    {51, 19, 59, 27, 49, 17, 57, 25},
+    {15, 47, 7, 39, 13, 45, 5, 37},   {63, 31, 55, 23, 61, 29, 53, 21},
+};
+
+// How far the ordered dither moves a colour: about half the step between
+// neighbouring palette colours.  The 16 standard colours step by 84 (0, 84,
+// 168, 252 in each component); a cube of 256 colours by about 51.
+int OrderedSpread(size_t paletteSize) { return paletteSize <= 16 ? 42 : 26; }
+
+// Ordered: each pixel takes the colour nearest to it moved by its place's
+// threshold, so flat areas become a fixed pattern that packs well.
+// Without dithering the threshold is 0.
+std::vector<uint8_t> MapByThreshold(const RgbImage& picture, const std::vector<Colour>& palette, bool ordered)
+{
+    const std::vector<std::array<int, 3>> screen = ScreenColours(palette);
+    const NearestColour nearest(screen);
+    const int spread = ordered ? OrderedSpread(palette.size()) : 0;
+    std::vector<uint8_t> pixels(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const size_t at = static_cast<size_t>(y) * picture.width + x;
+            const int offset = spread * (2 * kBayer8[y % 8][x % 8] + 1 - 64) / 64;
+            std::array<int, 3> wanted;
+            for (size_t c = 0; c < 3; ++c) wanted[c] = std::clamp(picture.rgb[at * 3 + c] + offset, 0, 255);
+            pixels[at] = static_cast<uint8_t>(nearest.Find(wanted));
+        }
+    }
+    return pixels;
+}
+
+struct DitheringWord {
+    Dithering dithering;
+    const char* name;
+};
+constexpr DitheringWord kDitheringNames[] = {
+    {Dithering::FloydSteinberg, "Floyd-Steinberg"},
+    {Dithering::Ordered, "ordered 8x8"},
+    {Dithering::None, "none"},
+};
+
 }  // namespace
 
-ReducedPicture ReduceColours(const RgbImage& picture, size_t colours)
+const char* DitheringName(Dithering dithering)
+{
+    for (const auto& entry : kDitheringNames) {
+        if (entry.dithering == dithering) return entry.name;
+    }
+    return "";
+}
+
+std::vector<uint8_t> MapToPalette(const RgbImage& picture, const std::vector<Colour>& palette, Dithering dithering)
+{
+    if (picture.Empty() || palette.empty()) return std::vector<uint8_t>(picture.rgb.size() / 3, 0);
+    if (dithering == Dithering::FloydSteinberg) return DiffuseErrors(picture, palette);
+    return MapByThreshold(picture, palette, dithering == Dithering::Ordered);
+}
+
+ReducedPicture ReduceColours(const RgbImage& picture, size_t colours, Dithering dithering)
 {
     ReducedPicture reduced;
     if (picture.Empty()) return reduced;
     std::vector<ColourCount> counted = CountColours(picture);
     reduced.palette = MedianCutPalette(counted, std::clamp<size_t>(colours, 1, 256));
-    reduced.pixels = Dither(picture, reduced.palette);
+    reduced.pixels = MapToPalette(picture, reduced.palette, dithering);
     return reduced;
 }
 

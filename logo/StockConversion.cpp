@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "logo/BitmapFile.h"
-#include "logo/ColourReduction.h"
 
 namespace varlin {
 
@@ -98,34 +98,57 @@ RgbImage ResamplePicture(const RgbImage& picture, int width, int height)
     return resampled;
 }
 
-StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format)
+PlacedPicture PlaceInLogo(const RgbImage& picture, const StockLogoFormat& format)
 {
+    PlacedPicture placed;
+    placed.format = format;
+    placed.place = FitIntoLogo(picture.width, picture.height, format);
+    placed.scaled = ResamplePicture(picture, placed.place.width, placed.place.height);
+    return placed;
+}
+
+StockPicture ReduceForLogo(const PlacedPicture& placed, const StockLook& look)
+{
+    const StockLogoFormat& format = placed.format;
+    const LogoPlacement& place = placed.place;
     StockPicture logo;
     logo.format = format;
     const size_t paletteSize = StockPaletteSize(format.variant);
     logo.pixels.assign(static_cast<size_t>(format.width) * format.height, 0);
-    const LogoPlacement place = FitIntoLogo(picture.width, picture.height, format);
-    const RgbImage scaled = ResamplePicture(picture, place.width, place.height);
 
-    // Where the picture leaves a border, the background keeps an entry of
-    // its own (index 0), so the border stays one clean colour.
-    const bool border = place.width != format.width || place.height != format.height;
-    if (border) {
-        logo.palette.push_back({static_cast<uint8_t>(kStockBackground[0] >> 2),
-                                static_cast<uint8_t>(kStockBackground[1] >> 2),
-                                static_cast<uint8_t>(kStockBackground[2] >> 2)});
+    std::vector<uint8_t> pixels;
+    uint8_t first = 0;
+    if (look.colours == StockColours::Standard) {
+        // Black, the background, is the first standard colour.
+        logo.palette.assign(kStandardVgaPalette.begin(), kStandardVgaPalette.end());
+        pixels = MapToPalette(placed.scaled, logo.palette, look.dithering);
+    } else {
+        // Where the picture leaves a border, the background keeps an entry
+        // of its own (index 0), so the border stays one clean colour.
+        const bool border = place.width != format.width || place.height != format.height;
+        if (border) {
+            logo.palette.push_back({static_cast<uint8_t>(kStockBackground[0] >> 2),
+                                    static_cast<uint8_t>(kStockBackground[1] >> 2),
+                                    static_cast<uint8_t>(kStockBackground[2] >> 2)});
+        }
+        ReducedPicture reduced = ReduceColours(placed.scaled, paletteSize - logo.palette.size(), look.dithering);
+        first = static_cast<uint8_t>(logo.palette.size());
+        logo.palette.insert(logo.palette.end(), reduced.palette.begin(), reduced.palette.end());
+        pixels = std::move(reduced.pixels);
     }
-    const ReducedPicture reduced = ReduceColours(scaled, paletteSize - logo.palette.size());
-    const uint8_t first = static_cast<uint8_t>(logo.palette.size());
-    logo.palette.insert(logo.palette.end(), reduced.palette.begin(), reduced.palette.end());
     logo.palette.resize(paletteSize, {0, 0, 0});
     for (int y = 0; y < place.height; ++y) {
         for (int x = 0; x < place.width; ++x) {
             logo.pixels[static_cast<size_t>(place.y + y) * format.width + place.x + x] =
-                static_cast<uint8_t>(first + reduced.pixels[static_cast<size_t>(y) * place.width + x]);
+                static_cast<uint8_t>(first + pixels[static_cast<size_t>(y) * place.width + x]);
         }
     }
     return logo;
+}
+
+StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format, const StockLook& look)
+{
+    return ReduceForLogo(PlaceInLogo(picture, format), look);
 }
 
 Bytes StockPictureAsBitmap(const StockPicture& picture)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "logo/ColourReduction.h"
 #include "logo/StockLogo.h"
 #include "platform/support/Files.h"
 #include "platform/PictureLoaderPort.h"
@@ -29,13 +30,36 @@ struct LogoPlacement {
 // (odd spare pixels go right and down).
 LogoPlacement FitIntoLogo(int pictureWidth, int pictureHeight, const StockLogoFormat& format);
 
+// Which palette a stock logo gets: one chosen for the picture by median
+// cut, or the 16 standard VGA colours, which a BIOS that ignores the
+// logo's palette shows whatever it holds.
+enum class StockColours { Chosen, Standard };
+
+struct StockLook {
+    StockColours colours = StockColours::Chosen;
+    Dithering dithering = Dithering::FloydSteinberg;
+};
+
+// The picture scaled to fit the logo: made once, reduced in as many looks
+// as the build tries.
+struct PlacedPicture {
+    StockLogoFormat format;
+    LogoPlacement place;
+    RgbImage scaled;
+};
+
 // The picture resampled to width x height with a tent filter as wide as a
 // source pixel or a destination pixel, whichever is the larger; at its own
 // size it comes back unchanged.
 RgbImage ResamplePicture(const RgbImage& picture, int width, int height);
 
+PlacedPicture PlaceInLogo(const RgbImage& picture, const StockLogoFormat& format);
+
+// The stock logo showing the placed picture.
+StockPicture ReduceForLogo(const PlacedPicture& placed, const StockLook& look);
+
 // The stock logo of `format` showing the picture.
-StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format);
+StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format, const StockLook& look = {});
 
 // The picture as an 8-bit bitmap file any viewer opens.
 Bytes StockPictureAsBitmap(const StockPicture& picture);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "award/BiosCode.h"
 #include "platform/support/ByteOrder.h"
 #include "platform/support/Text.h"
 
@@ -10,8 +11,8 @@ namespace varlin {
 
 namespace {
 
-constexpr uint8_t kMagic[4] = {'A', 'W', 'B', 'M'};
 constexpr uint8_t kPaletteMark[4] = {'R', 'G', 'B', ' '};
+constexpr size_t kMagicLength = 4;
 constexpr size_t kHeaderLength = 8;
 
 // What sets the variants apart.
@@ -92,18 +93,19 @@ size_t StockPaletteSize(StockVariant variant) { return LayoutOf(variant).palette
 
 uint64_t StockLogoLength(const StockLogoFormat& format)
 {
-    return kHeaderLength + PixelBytes(format) + sizeof kPaletteMark + 3 * StockPaletteSize(format.variant);
+    const uint64_t block = format.paletteBlock ? sizeof kPaletteMark + 3 * StockPaletteSize(format.variant) : 0;
+    return kHeaderLength + PixelBytes(format) + block;
 }
 
 std::string StockFormatText(const StockLogoFormat& format)
 {
-    return FormatText("stock %d-bit %ux%u", LayoutOf(format.variant).bits, static_cast<unsigned>(format.width),
-                      static_cast<unsigned>(format.height));
+    return FormatText("stock %d-bit %ux%u%s", LayoutOf(format.variant).bits, static_cast<unsigned>(format.width),
+                      static_cast<unsigned>(format.height), format.paletteBlock ? "" : ", no palette block");
 }
 
 bool RecogniseStockLogo(std::span<const uint8_t> data, StockLogoFormat& format)
 {
-    if (data.size() < kHeaderLength || std::memcmp(data.data(), kMagic, sizeof kMagic) != 0) return false;
+    if (data.size() < kHeaderLength || std::memcmp(data.data(), kStockLogoSignature, kMagicLength) != 0) return false;
     StockLogoFormat candidate;
     candidate.width = ReadLe16(&data[4]);
     candidate.height = ReadLe16(&data[6]);
@@ -117,7 +119,12 @@ bool RecogniseStockLogo(std::span<const uint8_t> data, StockLogoFormat& format)
         format = candidate;
         return true;
     }
-    return false;
+    // A 4-bit logo may end with its rows.
+    candidate.variant = StockVariant::FourBit;
+    candidate.paletteBlock = false;
+    if (data.size() != StockLogoLength(candidate)) return false;
+    format = candidate;
+    return true;
 }
 
 bool DecodeStockLogo(std::span<const uint8_t> data, StockPicture& picture)
@@ -126,6 +133,10 @@ bool DecodeStockLogo(std::span<const uint8_t> data, StockPicture& picture)
     if (!RecogniseStockLogo(data, picture.format)) return false;
     const VariantLayout& layout = LayoutOf(picture.format.variant);
     DecodeRows(&data[kHeaderLength], picture);
+    if (!picture.format.paletteBlock) {
+        picture.palette.assign(kStandardVgaPalette.begin(), kStandardVgaPalette.end());
+        return true;
+    }
     const uint8_t* stored = &data[kHeaderLength + PixelBytes(picture.format) + sizeof kPaletteMark];
     picture.palette.resize(layout.paletteSize);
     for (auto& entry : picture.palette) {
@@ -138,12 +149,13 @@ Bytes EncodeStockLogo(const StockPicture& picture)
 {
     const StockLogoFormat& format = picture.format;
     const VariantLayout& layout = LayoutOf(format.variant);
-    Bytes out(kMagic, kMagic + sizeof kMagic);
+    Bytes out(kStockLogoSignature, kStockLogoSignature + kMagicLength);
     out.reserve(StockLogoLength(format));
     out.resize(kHeaderLength);
     WriteLe16(&out[4], format.width);
     WriteLe16(&out[6], format.height);
     EncodeRows(picture, out);
+    if (!format.paletteBlock) return out;
     out.insert(out.end(), kPaletteMark, kPaletteMark + sizeof kPaletteMark);
     for (size_t index = 0; index < layout.paletteSize; ++index) {
         const std::array<uint8_t, 3> entry =

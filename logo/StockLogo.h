@@ -10,6 +10,10 @@
 // plane p holds bit p of the pixel's colour index.  16 palette entries
 // stored blue, green, red.
 // 8-bit: one byte a pixel; 256 palette entries stored red, green, blue.
+//
+// Some 4-bit logos carry no palette block at all (the member ends with the
+// pixel rows): their BIOS shows them in the 16 standard VGA colours, as
+// some BIOSes do even where the block is there.
 #pragma once
 
 #include <array>
@@ -28,6 +32,7 @@ struct StockLogoFormat {
     StockVariant variant = StockVariant::FourBit;
     uint16_t width = 640;
     uint16_t height = 480;
+    bool paletteBlock = true;  // "RGB " and the palette follow the rows
 
     bool operator==(const StockLogoFormat&) const = default;
 };
@@ -43,21 +48,43 @@ struct StockPicture {
     std::vector<uint8_t> pixels;                  // width * height indices
 };
 
+// The 16 standard VGA colours, with 6-bit components: what a BIOS shows a
+// 4-bit logo in when it reads no palette.
+inline constexpr std::array<std::array<uint8_t, 3>, 16> kStandardVgaPalette = {{
+    {0, 0, 0},
+    {0, 0, 42},
+    {0, 42, 0},
+    {0, 42, 42},
+    {42, 0, 0},
+    {42, 0, 42},
+    {42, 21, 0},
+    {42, 42, 42},
+    {21, 21, 21},
+    {21, 21, 63},
+    {21, 63, 21},
+    {21, 63, 63},
+    {63, 21, 21},
+    {63, 21, 63},
+    {63, 63, 21},
+    {63, 63, 63},
+}};
+
 // 16 or 256.
 size_t StockPaletteSize(StockVariant variant);
 
 // The length of a logo member's data in the format.
 uint64_t StockLogoLength(const StockLogoFormat& format);
 
-// "stock 4-bit 640x480".
+// "stock 4-bit 640x480" (", no palette block" where it has none).
 std::string StockFormatText(const StockLogoFormat& format);
 
 // True when `data` is a stock logo: the magic, and a length matching its
 // width, height and one variant exactly, with "RGB " where that variant's
-// palette begins.
+// palette begins, or (4-bit only) a length that ends with the rows.
 bool RecogniseStockLogo(std::span<const uint8_t> data, StockLogoFormat& format);
 
-// Reads a recognised stock logo; false when `data` is none.
+// Reads a recognised stock logo; false when `data` is none.  A logo
+// without a palette block reads with the standard colours.
 bool DecodeStockLogo(std::span<const uint8_t> data, StockPicture& picture);
 
 // The member data for `picture`, whose palette and pixels fit its format
