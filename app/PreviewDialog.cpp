@@ -36,7 +36,7 @@ bool CPreviewDialog::LoadStockLogo()
         !app.platform.pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
         return false;
     }
-    const Bytes bitmap = StockPictureAsBitmap(MakeStockPicture(picture, logoTarget.format));
+    const Bytes bitmap = StockPictureAsBitmap(MakeStockPicture(picture, logoTarget.format, {logoTarget.colours}));
     return logo.LoadFromMemory(bitmap.data(), bitmap.size());
 }
 

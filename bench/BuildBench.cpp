@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "award/MemberChain.h"
+#include "award/AwardImage.h"
 #include "logo/RebuildCheck.h"
 #include "tests/lha/LhaCorpus.h"
 #include "tests/support/RunCommand.h"
@@ -81,16 +81,18 @@ void BM_CheckRebuilt640x480Image(benchmark::State& state)
         {"build", "--bios", source, "--picture", dir.Write("logo.bmp", Picture()), "--output", dir.File("out.bin")});
     const Bytes before = test::ReadFile(source);
     const Bytes after = test::ReadFile(dir.File("out.bin"));
-    const MemberChain oldChain = WalkMemberChain(before);
-    const MemberChain newChain = WalkMemberChain(after);
-    if (built.exitCode != 0 || oldChain.end != ChainEnd::LogoLast || newChain.end != ChainEnd::LogoLast) {
+    const AwardImage layout = ReadAwardImage(before);
+    const int64_t logo = layout.FindMember(kLogoLoadSegment);
+    RunSlot slot;
+    if (built.exitCode != 0 || FindRunSlot(layout, logo, slot) != SlotVerdict::Ok) {
         state.SkipWithError(("varlin build failed: " + built.err).c_str());
         return;
     }
-    const ChainMember& logo = newChain.members.back();
-    const auto archiveStart = after.begin() + static_cast<std::ptrdiff_t>(logo.offset);
-    const Bytes archive(archiveStart, archiveStart + static_cast<std::ptrdiff_t>(logo.header.ArchiveLength()));
-    const RebuiltLogo rebuilt = {logo.offset, oldChain.members.back().header.ArchiveLength(), archive, payload};
+    const AwardImage newLayout = ReadAwardImage(after);
+    const ImageMember& newLogo = newLayout.members[static_cast<size_t>(newLayout.FindMember(kLogoLoadSegment))];
+    const auto archiveStart = after.begin() + static_cast<std::ptrdiff_t>(newLogo.offset);
+    const Bytes archive(archiveStart, archiveStart + static_cast<std::ptrdiff_t>(newLogo.header.ArchiveLength()));
+    const RebuiltMember rebuilt = {slot, archive, payload};
     for (auto _ : state) {
         const std::string problem = CheckRebuiltImage(before, after, rebuilt);
         if (!problem.empty()) {

@@ -1,12 +1,15 @@
 // The BIOS image rebuild: the chosen picture, packed as the logo member, in
-// the logo slot of a copy of the BIOS image.
+// place of the old logo of a copy of the BIOS image (or after its last
+// member where it has none), the members after it moved along.
 #include <cstdio>
 
-#include "lha/LhaWriter.h"
+#include "award/BiosCode.h"
 #include "award/BootBlockChecksums.h"
+#include "lha/LhaWriter.h"
 #include "logo/LogoBuild.h"
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
+#include "logo/PictureMessages.h"
 #include "logo/RebuildCheck.h"
 #include "platform/support/Files.h"
 #include "platform/support/Text.h"
@@ -15,12 +18,17 @@ namespace varlin {
 
 namespace {
 
+constexpr char kCannotOpenBios[] = "Cannot open BIOS file!";
 constexpr char kFileOpenError[] = "File open error!";
 constexpr char kCannotOpenWorkCopy[] = "Can not open BIOS file ";
 constexpr char kCannotWriteOutput[] = "Can not write BIOS file ";
 constexpr char kNotOpenFile[] = "Not open file %s";
 constexpr char kPictureTooBig[] = "Picture file is too big, \nplease selected a small one!";
 constexpr char kCheckFailed[] = "The new BIOS image failed its check: %s.\nNothing was written.";
+constexpr char kNoLogoShown[] =
+    "This BIOS shows no full-screen logo: the image holds none, and its code never looks for one.\n"
+    "A logo added to it would not be shown, and some boards like it no longer start once one is "
+    "added, so none is added.";
 
 // BIOS images are a few hundred KiB; anything near this is no BIOS image.
 constexpr size_t kBiosReadLimit = 64u << 20;
@@ -33,7 +41,64 @@ void RemoveWorkingFiles()
 
 bool SamePath(const std::string& a, const std::string& b) { return a == b || IsSameFile(a, b); }
 
+// The ditherings an automatic choice tries, best looking first; otherwise
+// the one asked for.
+std::vector<Dithering> DitheringsToTry(DitheringChoice choice)
+{
+    switch (choice) {
+    case DitheringChoice::FloydSteinberg:
+        return {Dithering::FloydSteinberg};
+    case DitheringChoice::Ordered:
+        return {Dithering::Ordered};
+    case DitheringChoice::None:
+        return {Dithering::None};
+    case DitheringChoice::Auto:
+        break;
+    }
+    return {Dithering::FloydSteinberg, Dithering::Ordered, Dithering::None};
+}
+
 }  // namespace
+
+struct LogoBuild::ImagePlan {
+    bool readable = false;
+    Bytes source;
+    AwardImage layout;
+    bool biosShowsStockLogos = false;
+    LogoFormat current;
+    LogoTarget target;
+    SlotVerdict slotVerdict = SlotVerdict::NoRun;
+    RunSlot slot;
+
+    // The source, its layout, what its BIOS shows and where the logo goes;
+    // nothing is said here, the build says it in its own order.
+    ImagePlan(const std::string& biosPath, LogoFormatChoice choice)
+    {
+        readable = ReadWholeFile(biosPath, source, kBiosReadLimit) == ReadStatus::Ok;
+        if (!readable) {
+            target = ChooseLogoTargetWithoutImage(choice);
+            return;
+        }
+        layout = ReadAwardImage(source);
+        biosShowsStockLogos = ExamineBiosCode(source, layout).showsStockLogos;
+        current = ReadLogoFormat(source, layout);
+        target = ChooseLogoTarget(current, biosShowsStockLogos, choice);
+        slotVerdict = FindRunSlot(layout, layout.FindMember(kLogoLoadSegment), slot);
+    }
+
+    bool SlotFound() const { return readable && slotVerdict == SlotVerdict::Ok; }
+
+    // The message the Part's walk gives where there is no slot, or null
+    // where it says nothing.
+    const char* SlotProblem() const
+    {
+        if (!readable) return kCannotOpenBios;
+        if (const char* refusal = SlotRefusal(layout.walkEnd)) return refusal;
+        if (slotVerdict == SlotVerdict::NotInRun || slotVerdict == SlotVerdict::FixedFollows)
+            return SlotRefusal(ChainEnd::LogoNotLast);
+        return nullptr;
+    }
+};
 
 bool LogoBuild::MakeLogoArchive(const std::string& payloadPath, const std::string& archivePath,
                                 const std::string& memberName, const LogoSettings& settings)
@@ -57,34 +122,73 @@ bool LogoBuild::MakeLogoArchive(const std::string& payloadPath, const std::strin
     return true;
 }
 
+bool LogoBuild::MakeStockLogoArchive(const LogoJob& job, const LogoTarget& target, uint64_t room,
+                                     StockPicture& intended)
+{
+    RgbImage picture;
+    if (!LoadStockPicture(job.picturePath, picture)) return false;
+    const PlacedPicture placed = PlaceInLogo(picture, target.format);
+    const std::string memberName(FileNamePart(job.picturePath));
+    const std::vector<Dithering> ditherings = DitheringsToTry(job.settings.dithering);
+    lastRebuild.ditheringAutomatic = ditherings.size() > 1;
+    for (const Dithering dithering : ditherings) {
+        intended = ReduceForLogo(placed, {target.colours, dithering});
+        if (!WriteWholeFile(kPayloadFileName, EncodeStockLogo(intended))) {
+            std::remove(kPayloadFileName);
+            messages.ShowMessage(std::string(text::kCannotCreatePrefix) + kPayloadFileName);
+            return false;
+        }
+        if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName, job.settings)) {
+            RemoveWorkingFiles();
+            return false;
+        }
+        uint64_t size = 0;
+        FileSizeOf(kArchiveFileName, size);
+        lastRebuild.dithering.push_back({dithering, size});
+        if (size <= room) break;
+    }
+    return true;
+}
+
 bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
 {
-    const std::string& biosPath = job.biosPath;
-    const std::string& picturePath = job.picturePath;
     logoHeaderWord = 0;
+    lastRebuild = RebuildReport{};
+    const ImagePlan plan(job.biosPath, job.settings.logoFormat);
+    const LogoTarget& target = plan.target;
+    lastRebuild.logo = target;
+    if (target.refused && plan.layout.HasRun()) {
+        messages.ShowMessage(kNoLogoShown);
+        return false;
+    }
+    if (plan.SlotFound()) lastRebuild.largestArchive = LargestArchive(plan.layout, plan.slot);
+
     // A stock image's BIOS shows only a logo in its own format: ours would
     // leave the board with none.
-    const LogoTarget target = ChooseLogoTargetForFile(biosPath, job.settings.logoFormat);
     buildingStockLogo = target.stock;
     StockPicture intended;
-    if (!(target.stock ? WriteStockLogoPayload(picturePath, target.format, intended)
-                       : WriteLogoPayload(picturePath, job.settings)))
-        return false;
+    if (target.stock) {
+        const uint64_t room = plan.SlotFound() ? lastRebuild.largestArchive : UINT64_MAX;
+        if (!MakeStockLogoArchive(job, target, room, intended)) return false;
+    } else {
+        if (!WriteLogoPayload(job.picturePath, job.settings)) return false;
+        if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, std::string(FileNamePart(job.picturePath)),
+                             job.settings)) {
+            RemoveWorkingFiles();
+            return false;
+        }
+    }
 
-    const std::string memberName(FileNamePart(picturePath));
-    if (!MakeLogoArchive(kPayloadFileName, kArchiveFileName, memberName, job.settings)) {
+    if (!plan.SlotFound()) {
+        if (const char* problem = plan.SlotProblem()) messages.ShowMessage(problem);
         RemoveWorkingFiles();
         return false;
     }
+    return PlaceArchive(job, plan, target.stock ? &intended : nullptr);
+}
 
-    uint32_t oldLength = 0;
-    CLogoSlotFinder finder(messages);
-    const int32_t slot = finder.FindLogoSlot(biosPath, oldLength);
-    if (slot < 0) {
-        RemoveWorkingFiles();
-        return false;
-    }
-
+bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended)
+{
     Bytes archive;
     Bytes payload;
     if (ReadWholeFile(kArchiveFileName, archive) != ReadStatus::Ok ||
@@ -93,36 +197,26 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
         return false;
     }
 
-    // The new image, in memory: the source with the old logo wiped to 0xFF.
+    // The new image, in memory; the archive must leave at least one 0xFF
+    // byte after the run, so that the run ends where it did.
     const std::string& workPath = job.workImagePath;
-    Bytes source;
-    if (ReadWholeFile(biosPath, source, kBiosReadLimit) != ReadStatus::Ok ||
-        static_cast<uint64_t>(slot) + oldLength > source.size()) {
-        messages.ShowMessage(kCannotOpenWorkCopy + workPath);
-        return false;
-    }
-    Bytes image = source;
-    std::fill_n(image.begin() + slot, oldLength, uint8_t{0xFF});
-
-    // The new logo must leave at least one 0xFF byte after it, so that it
-    // stays the last member of the chain.
-    lastRebuild = RebuildReport{};
-    lastRebuild.logo = target;
-    lastRebuild.checksumsBefore = ReadBootBlockChecksums(source);
-    const uint64_t freeRun = FreeSpaceAt(image, static_cast<uint64_t>(slot), lastRebuild.checksumsBefore);
-    if (freeRun == 0 || freeRun - 1 < archive.size()) {
+    Bytes image;
+    if (!ReplaceMember(plan.source, plan.layout, plan.slot, archive, image)) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();
         messages.ShowMessage(kPictureTooBig);
         return false;
     }
-    std::copy(archive.begin(), archive.end(), image.begin() + slot);
-    RepairBootBlockChecksums(image, lastRebuild.checksumsBefore);
+    lastRebuild.slot = plan.slot;
+    lastRebuild.memberLength = archive.size();
+    for (const ImageMember& member : plan.layout.members)
+        lastRebuild.membersMoved += member.inRun && member.offset > plan.slot.offset;
+    lastRebuild.checksumsBefore = plan.layout.checksums;
     lastRebuild.checksumsAfter = ReadBootBlockChecksums(image);
+    lastRebuild.boardWarning = BoardWarning(plan.current, plan.biosShowsStockLogos, plan.target, payload.size());
 
     // Nothing is written until the image has proved whole.
-    const std::string problem = CheckRebuiltImage(
-        source, image, {static_cast<uint64_t>(slot), oldLength, archive, payload, target.stock ? &intended : nullptr});
+    const std::string problem = CheckRebuiltImage(plan.source, image, {plan.slot, archive, payload, intended});
     if (!problem.empty()) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "award/BootBlockChecksums.h"
+#include "award/MemberReplacement.h"
 #include "logo/LogoFormat.h"
 #include "logo/PictureChecker.h"
 #include "platform/support/Files.h"
@@ -31,6 +33,10 @@ inline constexpr char kArchiveFileName[] = "tmp_b_pic";
 // The rebuilt image, in the program directory.
 inline constexpr char kWorkImageFileName[] = "tmp.bin";
 
+// How a stock logo is dithered: by default Floyd-Steinberg where its logo
+// fits, else ordered, else none.
+enum class DitheringChoice { Auto, FloydSteinberg, Ordered, None };
+
 // How the BIOS is to show the logo.  The Easy path's settings are the
 // picture's resolution, centred, without the POST messages.
 struct LogoSettings {
@@ -38,6 +44,7 @@ struct LogoSettings {
     int32_t logoPosition = kPositionCenter;
     int32_t showPostMessage = 0;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;  // the tool may force a format
+    DitheringChoice dithering = DitheringChoice::Auto;            // for stock logos; the tool may choose
 };
 
 // The 16-bit header word that tells the BIOS how to show the logo.
@@ -52,13 +59,26 @@ struct LogoJob {
     LogoSettings settings;
 };
 
-// What the last successful build did beside placing the logo: the format
-// the logo was written in, and the boot-block checksums of the source and
-// as the new image holds them.
+// One dithering a stock logo was packed with, and the archive it gave.
+struct DitheringTried {
+    Dithering dithering = Dithering::FloydSteinberg;
+    uint64_t archiveSize = 0;
+};
+
+// What the last build did: the format the logo was written in, where it
+// went and what moved, the boot-block checksums of the source and as the
+// new image holds them, and what the user should know of it.
 struct RebuildReport {
     LogoTarget logo;
+    RunSlot slot;               // the old logo's place, or the run's end where there was none
+    uint64_t memberLength = 0;  // the new logo member's archive
+    uint64_t largestArchive = 0;
+    size_t membersMoved = 0;  // members after the logo, shifted by the difference
     BootBlockChecksums checksumsBefore;
     BootBlockChecksums checksumsAfter;
+    bool ditheringAutomatic = false;
+    std::vector<DitheringTried> dithering;  // a stock logo's, in the order tried; the last was used
+    std::string boardWarning;               // what the board may do with a format the user asked for
 };
 
 class LogoBuild {
@@ -76,18 +96,16 @@ public:
     // reduced length, or -1 when the file holds no usable scan.
     int32_t ReduceJpeg(const std::string& path, Bytes& buffer);
 
-    // Writes the logo of a stock image into "tmp.tbp": the picture in the
-    // image's own full-screen format, as `intended` holds it.  On false the
-    // user has been told why and no payload was written.
-    bool WriteStockLogoPayload(const std::string& picturePath, const StockLogoFormat& format, StockPicture& intended);
-
     // Makes the new BIOS image: the payload, packed as the logo member, in
-    // the logo slot of a copy of `job.biosPath`.  The payload is in the
-    // format the image's logo already has (the settings may say otherwise).
-    // The image is written to the work image and to the output when one is
-    // set, and only once it has passed its check.  On false the user has
-    // been told why (or the slot search failed silently) and the output is
-    // untouched.
+    // place of the old logo of a copy of `job.biosPath` (the members after
+    // it shifted), or after the last member where the image has none.  The
+    // payload is in the format the image's logo already has, or the stock
+    // format where the image has none and its BIOS shows stock logos; an
+    // image whose BIOS shows none gets none (the settings may say
+    // otherwise).  The image is written to the work image and to the output
+    // when one is set, and only once it has passed its check.  On false the
+    // user has been told why (or the member walk ran off the image,
+    // silently) and the output is untouched.
     bool BuildBiosWithLogo(const LogoJob& job);
 
     // Packs the payload into the archive; the palette of a bitmap shown with
@@ -101,7 +119,15 @@ public:
     RebuildReport lastRebuild;
 
 private:
+    struct ImagePlan;  // what a build reads of its source image first
+
     bool ReadBitmapPayloadData(const std::string& picturePath, Bytes& data);
+    bool LoadStockPicture(const std::string& picturePath, RgbImage& picture);
+    // Writes the stock logo payload and packs it: with each dithering in
+    // turn, where the choice is automatic, until the archive takes no more
+    // than `room` bytes.
+    bool MakeStockLogoArchive(const LogoJob& job, const LogoTarget& target, uint64_t room, StockPicture& intended);
+    bool PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended);
 
     MessagePort& messages;
     PictureLoaderPort& pictures;

@@ -1,15 +1,11 @@
-// The logo payload of a stock image: the picture in the BIOS's own
-// full-screen format instead of our header word and picture file.
-#include <cstdio>
-
+// The picture a stock logo is made from: the BIOS's own full-screen format
+// carries no settings, only the picture.
 #include "logo/LogoBuild.h"
 #include "logo/PictureMessages.h"
-#include "logo/StockConversion.h"
 
 namespace varlin {
 
-bool LogoBuild::WriteStockLogoPayload(const std::string& picturePath, const StockLogoFormat& format,
-                                      StockPicture& intended)
+bool LogoBuild::LoadStockPicture(const std::string& picturePath, RgbImage& picture)
 {
     // The format carries no settings: the header word stays 0.
     pictureIsBitmap = PictureKindForBuild(picturePath) == PictureKind::Bitmap ? 1 : 0;
@@ -20,15 +16,8 @@ bool LogoBuild::WriteStockLogoPayload(const std::string& picturePath, const Stoc
         messages.ShowMessage(pictureIsBitmap != 0 ? text::kBitmapOpenError : text::kPictureMissing);
         return false;
     }
-    RgbImage picture;
     if (file.empty() || !pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
         messages.ShowMessage(text::kInvalidPicture);
-        return false;
-    }
-    intended = MakeStockPicture(picture, format);
-    if (!WriteWholeFile(kPayloadFileName, EncodeStockLogo(intended))) {
-        std::remove(kPayloadFileName);
-        messages.ShowMessage(std::string(text::kCannotCreatePrefix) + kPayloadFileName);
         return false;
     }
     return true;
