@@ -15,7 +15,7 @@
 #include "cli/WorkDirectory.h"
 #include "award/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
-#include "award/MemberChain.h"
+#include "award/AwardImage.h"
 #include "platform/support/Text.h"
 #include "hosts/emulated/BoardMaker.h"
 
@@ -152,11 +152,10 @@ std::string RomCheckText(RomDevice& rom, const std::string& romId)
         }
         at += size;
     }
-    const MemberChain chain = WalkMemberChain(image);
+    const AwardImage layout = ReadAwardImage(image);
     const bool chainWhole =
-        !chain.members.empty() && chain.members.front().offset == 0 &&
-        (chain.end == ChainEnd::FreeSpace || chain.end == ChainEnd::LogoLast) &&
-        std::all_of(chain.members.begin(), chain.members.end(), [&image](const ChainMember& member) {
+        layout.HasRun() && layout.runStart == 0 &&
+        std::all_of(layout.members.begin(), layout.members.end(), [&image](const ImageMember& member) {
             const uint64_t closing = member.offset + member.header.ArchiveLength() - 1;
             return closing < image.size() && image[closing] == 0x00;
         });

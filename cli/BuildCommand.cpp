@@ -7,13 +7,13 @@
 
 #include "biosfile/BiosFileMessages.h"
 #include "award/BiosId.h"
+#include "cli/BuildReportText.h"
 #include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
-#include "logo/LogoSlotFinder.h"
 #include "platform/support/Text.h"
 
 namespace varlin::cli {
@@ -26,6 +26,7 @@ struct BuildRequest {
     std::string output;
     LogoOptions logo;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
+    DitheringChoice dithering = DitheringChoice::Auto;
 };
 
 int RunBuild(const BuildRequest& request)
@@ -62,20 +63,19 @@ int RunBuild(const BuildRequest& request)
     if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
     if (!CheckScreenResolution(checker, job.settings.screenResolution, messages)) return kExitFailure;
     job.settings.logoFormat = request.logoFormat;
+    job.settings.dithering = request.dithering;
     if (!session.BuildLogoImage(job)) return kExitFailure;
 
-    uint32_t length = 0;
-    CLogoSlotFinder finder(messages);
-    const int32_t slot = finder.FindLogoSlot(output, length);
     const LogoBuild& build = session.logoBuild;
-    const LogoTarget& logo = build.lastRebuild.logo;
+    const RebuildReport& report = build.lastRebuild;
     const std::string format =
-        logo.stock ? StockFormatText(logo.format)
-                   : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
-    std::printf("built %s: logo member of %u bytes at 0x%X, %s\n", output.c_str(), length, static_cast<unsigned>(slot),
+        report.logo.stock ? StockFormatText(report.logo.format)
+                          : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
+    std::printf("built %s: logo member of %lu bytes at 0x%lX, %s\n", output.c_str(),
+                static_cast<unsigned long>(report.memberLength), static_cast<unsigned long>(report.slot.offset),
                 format.c_str());
-    std::printf("%s\n",
-                ChecksumRepairLine(build.lastRebuild.checksumsBefore, build.lastRebuild.checksumsAfter).c_str());
+    for (const std::string& line : BuildReportLines(report)) std::printf("%s\n", line.c_str());
+    std::printf("%s\n", ChecksumRepairLine(report.checksumsBefore, report.checksumsAfter).c_str());
     return kExitSuccess;
 }
 
@@ -87,15 +87,19 @@ void AddBuildCommand(CLI::App& app, CommandAction& action)
     CLI::App* command = app.add_subcommand(
         "build",
         "Build a new BIOS image with the picture as its boot logo, keeping the boot block's checksums. The "
-        "logo is written in the format of the image's current one: where that is the full-screen format "
-        "of stock Award BIOSes, the picture is scaled to its size and reduced to its colours. The "
-        "source image is never changed; OUTPUT is written only when the new image has passed its check "
-        "(its member chain, the logo decoded back to the payload, every other byte, the checksums).");
+        "new logo takes the old one's place, and members after it move along, unchanged. It is written in "
+        "the format of the image's current logo: where that is the full-screen format of stock Award "
+        "BIOSes, the picture is scaled to its size and reduced to its colours. An image without a logo "
+        "gets one in that stock format where its BIOS shows stock logos, and none where its BIOS shows no "
+        "full-screen logo (unless --logo-format asks for one). The source image is never changed; OUTPUT "
+        "is written only when the new image has passed its check (every member where it belongs and "
+        "unchanged, the logo decoded back to the payload, every other byte, the checksums).");
     command->add_option("--bios", request->bios, "The source BIOS image")->required();
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The new BIOS image")->required();
     AddLogoOptions(*command, request->logo);
     AddLogoFormatOption(*command, request->logoFormat);
+    AddDitheringOption(*command, request->dithering);
     command->callback([request, &action] { action = [request] { return RunBuild(*request); }; });
 }
 

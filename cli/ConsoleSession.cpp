@@ -34,7 +34,14 @@ bool ConsoleSession::StartBoard(const std::string& directory, bool directMode, B
 bool ConsoleSession::BuildLogoImage(const LogoJob& job)
 {
     const int shownBefore = messages.shownCount;
-    if (logoBuild.BuildBiosWithLogo(job)) return true;
+    if (logoBuild.BuildBiosWithLogo(job)) {
+        const std::string& warning = logoBuild.lastRebuild.boardWarning;
+        if (!warning.empty()) std::fprintf(stderr, "warning: %s\n", warning.c_str());
+        return true;
+    }
+    if (logoBuild.lastRebuild.logo.refused && messages.shownCount > shownBefore) {
+        std::fprintf(stderr, "(--logo-format payload or stock adds a logo all the same.)\n");
+    }
     // The one failure the program passes over in silence: a member chain
     // that runs off the end of the image leaves no place for a logo.
     if (messages.shownCount == shownBefore) {

@@ -28,7 +28,7 @@ struct ExtractRequest {
 // The member asked for, or -1 after saying why there is none.
 long FindMember(const ImageReport& report, const ExtractRequest& request)
 {
-    const std::vector<ChainMember>& members = report.chain.members;
+    const std::vector<ImageMember>& members = report.layout.members;
     for (size_t i = 0; i < members.size(); ++i) {
         const bool wanted = request.logo ? members[i].header.IsLogo() : members[i].header.name == request.member;
         if (wanted) return static_cast<long>(i);
@@ -62,10 +62,10 @@ int RunExtract(const ExtractRequest& request)
     const ImageReport report = DescribeImage(request.bios, image);
     const long index = FindMember(report, request);
     if (index < 0) return kExitFailure;
-    const ChainMember& member = report.chain.members[static_cast<size_t>(index)];
+    const ImageMember& member = report.layout.members[static_cast<size_t>(index)];
     const std::string name = Printable(member.header.name);
 
-    const MemberData data = DecodeMemberData(image, member);
+    const MemberData data = DecodeMemberData(image, {member.offset, member.header});
     if (!data.decoded) {
         std::fprintf(stderr, "Member %ld (%s) cannot be decoded: %s.\n", index, name.c_str(), data.problem.c_str());
         return kExitFailure;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "biosfile/BackupFiles.h"
+#include "cli/BuildReportText.h"
 #include "cli/ChecksumText.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
@@ -26,6 +27,7 @@ struct FlashRequest {
     LogoOptions logo;
     bool logoOptionsGiven = false;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
+    DitheringChoice dithering = DitheringChoice::Auto;
     bool yes = false;
     bool no = false;
     bool direct = false;
@@ -52,6 +54,7 @@ int SetUpLogoJob(ConsoleSession& session, const FlashRequest& request, const std
     job.picturePath = picture;
     job.workImagePath = session.WorkImagePath();
     job.settings.logoFormat = request.logoFormat;
+    job.settings.dithering = request.dithering;
     return -1;
 }
 
@@ -100,6 +103,7 @@ int RunFlash(const FlashRequest& request)
         if (!session.BuildLogoImage(job)) return kExitFailure;
         if (!app.FlashBios(job.workImagePath)) return kExitFailure;
         const RebuildReport& rebuild = session.logoBuild.lastRebuild;
+        for (const std::string& line : BuildReportLines(rebuild)) std::printf("%s\n", line.c_str());
         std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
         if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
@@ -129,6 +133,7 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
     bios->excludes(picture);
     AddLogoOptions(*command, request->logo);
     AddLogoFormatOption(*command, request->logoFormat);
+    AddDitheringOption(*command, request->dithering);
     CLI::Option* yes =
         command->add_flag("--yes", request->yes, "Program a BIOS file whose BIOS ID differs from the board's");
     CLI::Option* no = command->add_flag("--no", request->no,
@@ -143,7 +148,8 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
         }
         request->logoOptionsGiven =
             command->count("--resolution") + command->count("--position") + command->count("--post-message") > 0;
-        if ((request->logoOptionsGiven || command->count("--logo-format") > 0) && request->picture.empty()) {
+        if ((request->logoOptionsGiven || command->count("--logo-format") + command->count("--dither") > 0) &&
+            request->picture.empty()) {
             throw CLI::ValidationError("flash", "logo options go with --picture");
         }
         action = [request] { return RunFlash(*request); };

@@ -13,10 +13,31 @@ namespace {
 // BIOS images are at most a few MiB; anything near this is no BIOS image.
 constexpr size_t kImageReadLimit = 64u << 20;
 
-MemberCheck CheckMember(const Bytes& image, const ChainMember& member)
+MemberCheck CheckMember(const Bytes& image, const ImageMember& member)
 {
-    const MemberData data = DecodeMemberData(image, member);
+    const MemberData data = DecodeMemberData(image, {member.offset, member.header});
     return {data.decoded, data.CrcHolds(member.header), data.computedCrc, data.problem};
+}
+
+// The logo slot as the build finds it, or why there is none.
+void DescribeSlot(ImageReport& report)
+{
+    const AwardImage& layout = report.layout;
+    const int64_t logo = layout.FindMember(kLogoLoadSegment);
+    const SlotVerdict verdict = FindRunSlot(layout, logo, report.slot);
+    report.hasSlot = verdict == SlotVerdict::Ok;
+    if (!report.hasSlot) {
+        if (const char* refusal = SlotRefusal(layout.walkEnd)) {
+            report.refusal = refusal;
+        } else if (verdict != SlotVerdict::NoRun) {
+            report.refusal = SlotRefusal(ChainEnd::LogoNotLast);
+        }
+        return;
+    }
+    for (const ImageMember& member : layout.members)
+        report.membersAfter += member.inRun && member.offset > report.slot.offset;
+    report.freeAfter = layout.roomEnd - layout.runEnd;
+    report.largestArchive = LargestArchive(layout, report.slot);
 }
 
 }  // namespace
@@ -26,29 +47,17 @@ ImageReport DescribeImage(const std::string& path, const Bytes& image)
     ImageReport report;
     report.path = path;
     report.size = image.size();
-    report.chain = WalkMemberChain(image);
-    for (const ChainMember& member : report.chain.members) report.checks.push_back(CheckMember(image, member));
-    report.logoFormat = CurrentLogoFormat(image);
-    if (const char* refusal = SlotRefusal(report.chain.end)) report.refusal = refusal;
-    report.checksums = ReadBootBlockChecksums(image);
-    report.hasSlot = report.chain.end == ChainEnd::FreeSpace || report.chain.end == ChainEnd::LogoLast;
-    if (report.hasSlot) {
-        report.slotOffset = report.chain.endOffset;
-        if (report.chain.end == ChainEnd::LogoLast)
-            report.oldLength = report.chain.members.back().header.ArchiveLength();
-        report.freeAfter = FreeSpaceAt(image, report.slotOffset + report.oldLength, report.checksums);
-    }
+    report.layout = ReadAwardImage(image);
+    for (const ImageMember& member : report.layout.members) report.checks.push_back(CheckMember(image, member));
+    report.code = ExamineBiosCode(image, report.layout);
+    report.logoFormat = ReadLogoFormat(image, report.layout);
+    report.checksums = report.layout.checksums;
+    DescribeSlot(report);
     if (image.size() >= award::kSizeCodeFromEnd)
         report.sizeCode = static_cast<char>(image[image.size() - award::kSizeCodeFromEnd]);
     report.romSize = static_cast<uint32_t>(SizeCodeRomUnits(image)) * 0x10000;
     if (image.size() >= award::kBiosIdFromEnd) report.biosId = BiosIdText(&image[image.size() - award::kBiosIdFromEnd]);
     return report;
-}
-
-uint64_t LargestArchive(const ImageReport& report)
-{
-    const uint64_t run = report.oldLength + report.freeAfter;
-    return run == 0 ? 0 : run - 1;
 }
 
 bool ReadImageForTool(const std::string& path, Bytes& image)

@@ -1,6 +1,7 @@
-// What a BIOS image holds, as the logo build and the board see it: the
-// member chain with each member's data checked, the logo's format, the logo slot and the room
-// after it, the boot block's checksums, the size code and the BIOS ID.
+// What a BIOS image holds, as the logo build and the board see it: every
+// member with its data checked and whether a rebuild may move it, what the
+// BIOS's code shows, the logo's format, the logo slot and the room after
+// the run, the boot block's checksums, the size code and the BIOS ID.
 // inspect prints it; extract finds members through it.
 #pragma once
 
@@ -8,10 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "award/BootBlockChecksums.h"
-#include "logo/LogoFormat.h"
-#include "award/MemberChain.h"
+#include "award/AwardImage.h"
+#include "award/BiosCode.h"
 #include "award/MemberData.h"
+#include "award/MemberReplacement.h"
+#include "logo/LogoFormat.h"
 
 namespace varlin::cli {
 
@@ -28,14 +30,16 @@ struct MemberCheck {
 struct ImageReport {
     std::string path;
     size_t size = 0;
-    MemberChain chain;
-    std::vector<MemberCheck> checks;  // one per member of the chain
+    AwardImage layout;
+    std::vector<MemberCheck> checks;  // one per member
+    BiosCode code;                    // what the BIOS's own code shows
     LogoFormat logoFormat;            // of the logo member, as the build sees it
     bool hasSlot = false;
-    uint64_t slotOffset = 0;
-    uint64_t oldLength = 0;
-    uint64_t freeAfter = 0;  // free space after the old logo (or from the slot)
-    std::string refusal;     // why there is no slot, when the user would be told
+    RunSlot slot;             // the old logo's place, or the run's end
+    size_t membersAfter = 0;  // members after the old logo, which move with a new one
+    uint64_t freeAfter = 0;   // free space after the run
+    uint64_t largestArchive = 0;
+    std::string refusal;  // why there is no slot, when the user would be told
     BootBlockChecksums checksums;
     char sizeCode = 0;
     uint32_t romSize = 0;
@@ -43,9 +47,6 @@ struct ImageReport {
 };
 
 ImageReport DescribeImage(const std::string& path, const Bytes& image);
-
-// The largest logo archive the slot takes: one 0xFF byte must stay after it.
-uint64_t LargestArchive(const ImageReport& report);
 
 // Reads a BIOS image whole for the tools; false after saying why.
 bool ReadImageForTool(const std::string& path, Bytes& image);

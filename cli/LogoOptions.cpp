@@ -35,14 +35,32 @@ const std::map<std::string, int32_t> kLogoFormats = {
     {"stock", static_cast<int32_t>(LogoFormatChoice::Stock)},
 };
 
+const std::map<std::string, int32_t> kDitherings = {
+    {"auto", static_cast<int32_t>(DitheringChoice::Auto)},
+    {"floyd-steinberg", static_cast<int32_t>(DitheringChoice::FloydSteinberg)},
+    {"ordered", static_cast<int32_t>(DitheringChoice::Ordered)},
+    {"none", static_cast<int32_t>(DitheringChoice::None)},
+};
+
 }  // namespace
+
+CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice)
+{
+    return AddWordOption(command, "--dither", kDitherings,
+                         "How a stock logo is reduced to its colours: floyd-steinberg (error diffusion, the finest), "
+                         "ordered (an 8x8 pattern, which packs far smaller), none (the smallest); default auto: "
+                         "Floyd-Steinberg where its logo fits the image, else ordered, else none",
+                         [&choice](int32_t value) { choice = static_cast<DitheringChoice>(value); });
+}
 
 CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice)
 {
     return AddWordOption(command, "--logo-format", kLogoFormats,
                          "The format of the new logo: payload (a header word, then the bitmap or JPEG) or stock (the "
                          "full-screen format of stock Award BIOSes, in the image's size and colours, else 4-bit "
-                         "640x480); default the format of the image's current logo, payload when it has none",
+                         "640x480 in the 16 standard colours); default the format of the image's current logo; "
+                         "for an image without one, stock where its BIOS shows stock logos, and none at all where "
+                         "it shows no full-screen logo",
                          [&choice](int32_t value) { choice = static_cast<LogoFormatChoice>(value); });
 }
 

@@ -27,6 +27,9 @@ CLI::Option* AddResolutionOption(CLI::App& command, LogoOptions& options, const 
 // image's own would be used.
 CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice);
 
+// --dither auto|floyd-steinberg|ordered|none: how a stock logo is dithered.
+CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice);
+
 // Puts the options into the logo settings as the Advanced Mode dialog would
 // after the picture was browsed: a bitmap is always shown in 640*480.  False
 // (after saying why) when the options ask for what the picture cannot have.

@@ -31,13 +31,11 @@ struct PreviewRequest {
 // after saying why when the image cannot be read.
 bool ChoosePreviewTarget(const PreviewRequest& request, LogoTarget& target)
 {
-    LogoFormat current;
-    if (!request.bios.empty()) {
-        Bytes image;
-        if (!ReadImageForTool(request.bios, image)) return false;
-        current = CurrentLogoFormat(image);
-    }
-    target = ChooseLogoTarget(current, request.logoFormat);
+    target = ChooseLogoTargetWithoutImage(request.logoFormat);
+    if (request.bios.empty()) return true;
+    Bytes image;
+    if (!ReadImageForTool(request.bios, image)) return false;
+    target = ChooseLogoTargetForImage(image, request.logoFormat);
     return true;
 }
 
