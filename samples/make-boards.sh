@@ -33,3 +33,5 @@ board board-page-write --bios "$bios/award-256k.bin" --chip 0x10BF --layout 4 --
 board board-sst-protected --bios "$bios/award-512k.bin" --chip 0x58BF --layout 6 --dmi --pnp --protect-boot
 # An Intel 82802AB firmware hub.
 board board-fwh --bios "$bios/award-512k.bin" --chip 0xAD89 --layout 6 --dmi --pnp
+# A stock board whose logo is followed by two members, its system BIOS apart.
+board board-stock-split --bios "$bios/award-256k-stock-split.bin" --layout 4 --dmi --pnp

@@ -42,8 +42,32 @@ struct ChecksumPage {
 };
 
 // The logo member a sample carries: none, our payload, or a full-screen
-// logo in the stock format.
-enum class SampleLogo { None, Payload, Stock };
+// logo in the stock format (with its palette block, or without one).
+enum class SampleLogo { None, Payload, Stock, StockWithoutBlock };
+
+// What a module holds: code of a size (the image's size divided by
+// `divisor`) made from `seed`, or random bytes that do not compress, sized
+// so that the room after the run is what the sample asks for.
+struct ModuleSpec {
+    const char* name;
+    uint16_t segment;
+    size_t divisor;  // 0: random bytes that fill the image up to its room
+    uint32_t seed;
+};
+
+// The modules most samples carry before their logo.
+const std::vector<ModuleSpec> kCommonModules = {
+    {"original.tm", 0x5000, 3, 1},
+    {"extension.rom", 0x4001, 16, 2},
+    {"acpitbl.bin", 0x4002, 32, 3},
+};
+
+// What the system BIOS's code says of itself: its banner, and whether it
+// looks for a stock full-screen logo (a compare with "AWBM").
+struct SystemCode {
+    const char* banner;
+    bool looksForStockLogos;
+};
 
 struct SampleImage {
     const char* fileName;
@@ -55,6 +79,11 @@ struct SampleImage {
     std::vector<PreservedArea> preserved;
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
     ChecksumPage checksums;
+    std::vector<ModuleSpec> modules = kCommonModules;  // the run from offset 0, the logo after them
+    std::vector<ModuleSpec> afterLogo = {};            // members after the logo in the run
+    SystemCode code = {nullptr, false};
+    size_t systemBiosAt = 0;  // where the system BIOS stands apart, past the free space; 0: in the run
+    size_t room = 0;          // the room a new logo has, for a module of random bytes to leave
 };
 
 const std::vector<SampleImage>& Samples()
@@ -69,10 +98,36 @@ const std::vector<SampleImage>& Samples()
          {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
         // A stock board: its BIOS shows only a full-screen logo of its own format.
         {"award-256k-stock.bin", 256 * KiB, 'Z', "VL256K03", 16 * KiB, SampleLogo::Stock,
-         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400},
+         kCommonModules, {}, {"Award Modular BIOS v6.00PG", true}},
         {"award-512k.bin", 512 * KiB, '[', "VL512K01", 64 * KiB, SampleLogo::Payload, {}, true, {0x8000, false, 0}},
         {"award-1m.bin", 1024 * KiB, '\\', "VL1024K1", 16 * KiB, SampleLogo::Payload,
          {{1024 * KiB - 0x8000, 0, "IMD$"}, {1024 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400}},
+        // A stock board whose logo is followed by a ROM extension and a PCI
+        // option ROM, with the system BIOS apart at 0x20000.
+        {"award-256k-stock-split.bin", 256 * KiB, 'Z', "VL256K04", 16 * KiB, SampleLogo::Stock,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400},
+         {{"extension.rom", 0x4001, 16, 2}, {"acpitbl.bin", 0x4002, 32, 3}},
+         {{"awardext.rom", 0x4080, 16, 6}, {"pcirom.bin", 0x0800, 32, 7}},
+         {"Award Modular BIOS v6.00PG", true}, 0x20000},
+        // A stock board whose logo has no palette block: its BIOS shows it
+        // in the standard colours.
+        {"award-256k-stock-noblock.bin", 256 * KiB, 'Z', "VL256K05", 16 * KiB, SampleLogo::StockWithoutBlock,
+         {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400},
+         kCommonModules, {}, {"Award Modular BIOS v6.00PG", true}},
+        // A board without a logo whose BIOS shows stock ones, with little room.
+        {"award-128k-nologo.bin", 128 * KiB, 'X', "VL128K02", 8 * KiB, SampleLogo::None,
+         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0},
+         {{"original.tm", 0x5000, 3, 1}, {"extension.rom", 0x4001, 16, 2}, {"acpitbl.bin", 0x4002, 32, 3},
+          {"cpucode.bin", 0x4003, 0, 10}},
+         {}, {"Award Modular BIOS v6.00PG", true}, 0, 6 * 1024},
+        // A board without a logo whose BIOS shows none: two SCSI option ROMs
+        // in its chain, as on the boards that stop at power-on once a large
+        // logo member is added.
+        {"award-128k-450pg.bin", 128 * KiB, 'X', "VL128K03", 8 * KiB, SampleLogo::None,
+         {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0},
+         {{"original.tm", 0x5000, 3, 1}, {"scsi1.rom", 0x4003, 16, 8}, {"scsi2.rom", 0x4004, 16, 9}},
+         {}, {"Award Modular BIOS v4.50PG", false}},
     };
     // clang-format on
     return samples;
@@ -175,31 +230,110 @@ public:
 struct SampleLogos {
     Bytes payload;
     Bytes stock;
+    Bytes stockWithoutBlock;
 };
+
+// The system BIOS's banner and its search for a stock logo, written over
+// the code of its module where a real one has them: text among the code,
+// and a compare of a dword with "AWBM".
+void AddSystemCode(Bytes& content, const SystemCode& code)
+{
+    constexpr size_t kBannerAt = 0x100;
+    constexpr size_t kLogoSearchAt = 0x300;
+    if (code.banner != nullptr) {
+        const std::string text = std::string(1, '\0') + code.banner + ", An Energy Star Ally" + std::string(1, '\0');
+        std::copy(text.begin(), text.end(), content.begin() + kBannerAt);
+    }
+    if (code.looksForStockLogos) {
+        constexpr uint8_t kCompare[] = {0x66, 0x81, 0x3C, 'A', 'W', 'B', 'M', 0x75, 0x20};  // cmp dword [si], "AWBM"
+        std::copy(std::begin(kCompare), std::end(kCompare), content.begin() + kLogoSearchAt);
+    }
+}
+
+Module MakeModule(const SampleImage& sample, const ModuleSpec& spec)
+{
+    Module module{spec.name, spec.segment, ModuleBytes(sample.size / spec.divisor, spec.seed)};
+    if (spec.segment == 0x5000) AddSystemCode(module.content, sample.code);
+    return module;
+}
+
+Module LogoModule(SampleLogo logo, const SampleLogos& logos)
+{
+    switch (logo) {
+    case SampleLogo::Payload:
+        return {"varlin.bmp", 0x4000, logos.payload};
+    case SampleLogo::Stock:
+        return {"fullscreen.bmp", 0x4000, logos.stock};
+    case SampleLogo::StockWithoutBlock:
+        return {"fullscreen.bmp", 0x4000, logos.stockWithoutBlock};
+    case SampleLogo::None:
+        break;
+    }
+    return {};
+}
+
+// Appends a packed module; the system BIOS member carries a checksum byte
+// after its archive.
+bool AddPacked(LhaWriter& writer, const Module& module, const std::string& workFolder, Bytes& image)
+{
+    const Bytes packed = PackModule(writer, module, workFolder);
+    if (packed.empty()) return false;
+    image.insert(image.end(), packed.begin(), packed.end());
+    if (module.segment == 0x5000) {
+        uint8_t sum = 0;
+        for (uint8_t byte : packed) sum = static_cast<uint8_t>(sum + byte);
+        image.push_back(static_cast<uint8_t>(-sum));
+    }
+    return true;
+}
+
+// A module of random bytes whose archive takes `length` bytes: stored, as
+// random bytes do not compress, so its size can be set to the byte.
+bool AddFiller(LhaWriter& writer, const ModuleSpec& spec, size_t length, const std::string& workFolder, Bytes& image)
+{
+    std::mt19937 random(spec.seed);
+    Module module{spec.name, spec.segment, {}};
+    size_t content = length;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        content -= std::min(content, size_t{64});
+        module.content.resize(content);
+        for (uint8_t& byte : module.content) byte = static_cast<uint8_t>(random());
+        const Bytes packed = PackModule(writer, module, workFolder);
+        if (packed.size() == length) break;
+        content = content + length - packed.size() + 64;
+    }
+    const size_t before = image.size();
+    if (!AddPacked(writer, module, workFolder, image)) return false;
+    return image.size() - before == length;
+}
 
 bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::string& folder,
                const std::string& workFolder)
 {
     SilentSink sink;
     LhaWriter writer(sink);
-    std::vector<Module> modules = {
-        {"original.tm", 0x5000, ModuleBytes(sample.size / 3, 1)},
-        {"extension.rom", 0x4001, ModuleBytes(sample.size / 16, 2)},
-        {"acpitbl.bin", 0x4002, ModuleBytes(sample.size / 32, 3)},
-    };
-    if (sample.logo == SampleLogo::Payload) modules.push_back({"varlin.bmp", 0x4000, logos.payload});
-    if (sample.logo == SampleLogo::Stock) modules.push_back({"fullscreen.bmp", 0x4000, logos.stock});
+    std::vector<ModuleSpec> run = sample.modules;
+    if (sample.logo != SampleLogo::None) run.push_back({"logo", 0x4000, 0, 0});
+    run.insert(run.end(), sample.afterLogo.begin(), sample.afterLogo.end());
 
     Bytes image;
-    for (const Module& module : modules) {
-        const Bytes packed = PackModule(writer, module, workFolder);
-        if (packed.empty()) return false;
-        image.insert(image.end(), packed.begin(), packed.end());
-        // The system BIOS member carries a checksum byte after its archive.
-        if (module.segment == 0x5000) {
-            uint8_t sum = 0;
-            for (uint8_t byte : packed) sum = static_cast<uint8_t>(sum + byte);
-            image.push_back(static_cast<uint8_t>(-sum));
+    const ModuleSpec* filler = nullptr;
+    for (const ModuleSpec& spec : run) {
+        if (spec.segment != 0x4000 && spec.divisor == 0) {
+            filler = &spec;  // made last, to fill what the others leave
+            continue;
+        }
+        const Module module = spec.segment == 0x4000 ? LogoModule(sample.logo, logos) : MakeModule(sample, spec);
+        if (!AddPacked(writer, module, workFolder, image)) return false;
+    }
+    const size_t pageStart = sample.size - sample.checksums.fromEnd;
+    if (filler != nullptr) {
+        // The room is what lies between the run and the checksum page, less
+        // the one 0xFF byte that must stay after the run.
+        const size_t used = image.size() + sample.room + 1;
+        if (used >= pageStart || !AddFiller(writer, *filler, pageStart - used, workFolder, image)) {
+            std::fprintf(stderr, "%s: cannot leave a room of %zu bytes\n", sample.fileName, sample.room);
+            return false;
         }
     }
     const size_t bootStart = sample.size - sample.bootBlockSize;
@@ -209,6 +343,11 @@ bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::s
     }
     image.resize(sample.size, 0xFF);  // free space
 
+    if (sample.systemBiosAt != 0) {
+        Bytes system;
+        if (!AddPacked(writer, MakeModule(sample, {"original.tm", 0x5000, 3, 1}), workFolder, system)) return false;
+        std::copy(system.begin(), system.end(), image.begin() + static_cast<ptrdiff_t>(sample.systemBiosAt));
+    }
     for (const PreservedArea& area : sample.preserved) {
         for (size_t i = 0; i < 4; ++i) image[area.offset + area.markAt + i] = static_cast<uint8_t>(area.mark[i]);
     }
@@ -243,8 +382,12 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
     }
     logos.payload[0] = 0x00;
     logos.payload[1] = 0x00;
-    // The stock board's own logo: a 16-colour picture drawn for it.
-    logos.stock = EncodeStockLogo(SampleStockLogo());
+    // The stock boards' own logo: a 16-colour picture drawn for it; shown
+    // in the standard colours where it has no palette block.
+    StockPicture stock = SampleStockLogo();
+    logos.stock = EncodeStockLogo(stock);
+    stock.format.paletteBlock = false;
+    logos.stockWithoutBlock = EncodeStockLogo(stock);
     for (const SampleImage& sample : Samples()) {
         if (!MakeImage(sample, logos, folder, workFolder)) return false;
     }
