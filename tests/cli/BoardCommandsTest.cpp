@@ -204,16 +204,16 @@ void ExpectBackupsEqualRoms(const std::filesystem::path& boards, const test::Tem
 TEST_F(BoardCommandsTest, SampleBoardScriptMakesEveryBoard)
 {
     std::filesystem::create_directory(dir.File("bios"));
-    const uint32_t sizes[] = {128 * kKiB, 256 * kKiB, 256 * kKiB, 512 * kKiB, 1024 * kKiB};
-    const char* names[] = {"award-128k.bin", "award-256k.bin", "award-256k-stock.bin", "award-512k.bin",
-                           "award-1m.bin"};
-    for (size_t i = 0; i < 5; ++i) Bios(sizes[i], std::string("bios/") + names[i]);
+    const uint32_t sizes[] = {128 * kKiB, 256 * kKiB, 256 * kKiB, 256 * kKiB, 512 * kKiB, 1024 * kKiB};
+    const char* names[] = {"award-128k.bin", "award-256k.bin", "award-256k-stock.bin", "award-256k-stock-split.bin",
+                           "award-512k.bin", "award-1m.bin"};
+    for (size_t i = 0; i < 6; ++i) Bios(sizes[i], std::string("bios/") + names[i]);
 
     const test::CommandResult result = test::RunProgram(
         "env", {std::string("VARLIN=") + VARLIN_CLI_PATH, "sh",
                 std::string(VARLIN_SOURCE_DIR) + "/samples/make-boards.sh", dir.File("bios"), dir.File("boards")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    ExpectBackupsEqualRoms(dir.File("boards"), dir, 8);
+    ExpectBackupsEqualRoms(dir.File("boards"), dir, 9);
 }
 
 TEST_F(BoardCommandsTest, ShippedSampleBoards)

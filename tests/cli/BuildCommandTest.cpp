@@ -27,6 +27,7 @@ struct SampleCase {
     uint8_t headerLow;
     uint8_t headerHigh;
     bool stock = false;  // the logo goes in the stock full-screen format
+    StockColours colours = StockColours::Chosen;
 };
 
 // The payload the logo member must hold: the header word, then the bitmap
@@ -36,7 +37,7 @@ struct SampleCase {
 Bytes ExpectedPayload(const SampleCase& c, const test::TempDir& dir)
 {
     const Bytes picture = test::ReadFile(kSamples + "/pictures/" + c.picture);
-    if (c.stock) return test::StockLogoOf(picture);
+    if (c.stock) return test::StockLogoOf(picture, kCommonStockLogo, {c.colours});
     const bool bitmap = std::string(c.picture).ends_with(".bmp");
     Bytes payload(picture.begin() + (bitmap ? 2 : 0), picture.end());
     payload.insert(payload.begin(), {c.headerLow, c.headerHigh});
@@ -51,7 +52,7 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
     const SampleCase cases[] = {
         {"award-128k.bin", "varlin-320x240.bmp", {"--position", "bottom-right"}, 0x30, 0x00},
         {"award-256k.bin", "varlin-640x480.bmp", {"--post-message"}, 0x00, 0x01},
-        {"award-256k-nologo.bin", "varlin-640x480.jpg", {}, 0x02, 0x00},
+        {"award-256k-nologo.bin", "varlin-640x480.jpg", {"--logo-format", "payload"}, 0x02, 0x00},
         {"award-256k.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0x0A, 0x00},
         {"award-512k.bin", "varlin-640x480.bmp", {"--position", "center"}, 0x00, 0x00},
         {"award-1m.bin", "varlin-640x480.bmp", {"--position", "top-left"}, 0x10, 0x00},
@@ -59,7 +60,8 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         {"award-256k-stock.bin", "varlin-640x480.bmp", {"--post-message"}, 0, 0, true},
         {"award-256k-stock.bin", "varlin-800x600.jpg", {"--resolution", "800x600"}, 0, 0, true},
         {"award-256k-stock.bin", "varlin-320x240.bmp", {"--logo-format", "payload"}, 0x00, 0x00},
-        {"award-256k.bin", "varlin-320x240.bmp", {"--logo-format", "stock"}, 0, 0, true},
+        // A stock logo where the image had none is drawn in the standard colours.
+        {"award-256k.bin", "varlin-320x240.bmp", {"--logo-format", "stock"}, 0, 0, true, StockColours::Standard},
     };
     for (const SampleCase& c : cases) {
         SCOPED_TRACE(c.bios);
@@ -119,9 +121,9 @@ TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)
     test::TempDir dir;
     Bytes image = test::MakeMember({"original.tm", 64, 0, 0x5000});
     image.resize(0x20000, 0xFF);
-    const test::CommandResult result =
-        test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
-                         kSamples + "/pictures/varlin-320x240.bmp", "--output", dir.File("new.bin")});
+    const test::CommandResult result = test::RunVarlin({"build", "--bios", dir.Write("plain.bin", image), "--picture",
+                                                        kSamples + "/pictures/varlin-320x240.bmp", "--output",
+                                                        dir.File("new.bin"), "--logo-format", "payload"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(result.out.ends_with(
         "\nno boot-block checksum recognised; the image is written unchanged outside the logo slot\n"))

@@ -21,7 +21,7 @@ TEST(InspectCommandTest, ListsTheChainTheSlotTheSizeCodeAndTheId)
     const test::CommandResult result = test::RunVarlin({"inspect", kSamples + "award-256k.bin"});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* line :
-         {"-lh5-  5000:0  0xDF51 ok      original.tm", "4000:0", "varlin.bmp",
+         {"-lh5-  5000:0  0xDF51 ok      fixed   original.tm", "4000:0", "varlin.bmp",
           "\nlogo format: our payload (bitmap)\nlogo slot:  0xDC68, old logo", "checksums:  *BBSS* table at 0x37000\n",
           "  main     0x37FFE: stored 0x91, computed 0x91, holds\n",
           "  block    0x37FFF: stored 0x93, computed 0x93 from 0x37400, holds\n", "size code:  'Z' (256 KiB)",
@@ -59,25 +59,38 @@ TEST(InspectCommandTest, StaleChecksumsAndDamagedMembersAreShownAsSuch)
     result = test::RunVarlin({"inspect", dir.Write("plain.bin", image)});
     EXPECT_NE(result.out.find("checksums:  none recognised (no *BBSS* table in the last 64 KiB)\n"), std::string::npos)
         << result.out;
-    for (const char* line : {"  0   0x0000000 0x24   64        128       -lh5-  5000:0  0x0000 broken  original.tm\n",
-                             "  member 0 cannot be decoded: "}) {
+    for (const char* line :
+         {"  0   0x0000000 0x24   64        128       -lh5-  5000:0  0x0000 broken  fixed   original.tm\n",
+          "  member 0 cannot be decoded: "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
     result = test::RunVarlin({"inspect", "--json", dir.File("plain.bin")});
     EXPECT_NE(result.out.find("\"bootBlockChecksums\": null,"), std::string::npos) << result.out;
 }
 
-TEST(InspectCommandTest, SaysWhyAnImageHasNoSlot)
+// The logo slot where members follow the logo, and why there is none
+// where the logo may not be replaced.
+TEST(InspectCommandTest, SaysWhereTheLogoGoesOrWhyItCannot)
 {
     test::TempDir dir;
-    Bytes image = test::MakeMember({"logo.bmp", 64, 0, 0x4000});
-    const Bytes after = test::MakeMember({"other.bin", 64, 0, 0x4001});
-    image.insert(image.end(), after.begin(), after.end());
-    image.resize(0x20000, 0xFF);
-    const test::CommandResult result = test::RunVarlin({"inspect", dir.Write("bios.bin", image)});
-    ASSERT_EQ(result.exitCode, 0);
-    EXPECT_NE(result.out.find("logo slot:  none: The logo is not at the end of BIOS ROM!"), std::string::npos)
-        << result.out;
+    const Bytes logo = test::MakeMember({"logo.bmp", 64, 0, 0x4000});
+    struct Case {
+        uint16_t after;    // the load segment of the member after the logo
+        const char* line;  // what inspect says of the slot
+    };
+    const Case cases[] = {
+        {0x4001, "logo slot:  0x0, old logo 100 bytes; 1 member after it moves with a new one\n"},
+        {0x5000, "logo slot:  none: The logo is not at the end of BIOS ROM!\n"},  // the system BIOS never moves
+    };
+    for (const Case& c : cases) {
+        Bytes image = logo;
+        const Bytes after = test::MakeMember({"other.bin", 64, 0, c.after});
+        image.insert(image.end(), after.begin(), after.end());
+        image.resize(0x20000, 0xFF);
+        const test::CommandResult result = test::RunVarlin({"inspect", dir.Write("bios.bin", image)});
+        ASSERT_EQ(result.exitCode, 0);
+        EXPECT_NE(result.out.find(c.line), std::string::npos) << result.out;
+    }
 
     const test::CommandResult missing = test::RunVarlin({"inspect", dir.File("missing.bin")});
     EXPECT_EQ(missing.exitCode, 1);
@@ -169,7 +182,7 @@ TEST(ExtractCommandTest, AStockLogoComesBackAsABitmap)
     EXPECT_NE(inspect.out.find("\nlogo format: stock 4-bit 640x480\n"), std::string::npos) << inspect.out;
     const test::CommandResult json = test::RunVarlin({"inspect", "--json", stock});
     EXPECT_NE(json.out.find("\"logoFormat\": {\"kind\": \"stock\", \"text\": \"stock 4-bit 640x480\", \"bits\": 4, "
-                            "\"width\": 640, \"height\": 480},"),
+                            "\"width\": 640, \"height\": 480, \"paletteBlock\": true},"),
               std::string::npos)
         << json.out;
 

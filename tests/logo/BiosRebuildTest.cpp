@@ -160,6 +160,7 @@ TEST_F(BiosRebuildTest, WithoutALogoTheArchiveGoesAfterTheLastMember)
 {
     const Bytes source = ExampleImage(false);
     const size_t end = MakeMember(kSystemBios).size() + MakeMember(kOther).size();
+    job.settings.logoFormat = LogoFormatChoice::Payload;  // its BIOS shows no logo by itself
     ASSERT_TRUE(Build(source, "logo.bmp", test::MakeBmp(test::MakeIndexedPicture(32, 32, 16))));
     const Bytes result = ReadFile(WorkImage());
     EXPECT_TRUE(std::equal(source.begin(), source.begin() + static_cast<ptrdiff_t>(end), result.begin()));
@@ -293,6 +294,7 @@ TEST_F(BiosRebuildTest, TheChecksumBytesAreNeverFreeSpace)
     // up to the checksum (which leaves no 0xFF after it), one 4 bytes shorter.
     const size_t room = places.mainAt - slot;
     ASSERT_EQ(room % 4, 0u);
+    job.settings.logoFormat = LogoFormatChoice::Payload;  // its BIOS shows no logo by itself
     ASSERT_FALSE(Build(source, "ab.bmp", RandomBitmap(room - 28 - 6)));
     EXPECT_EQ(Shown(), std::vector<std::string>{"Picture file is too big, \nplease selected a small one!"});
     platform.messages.shown.clear();

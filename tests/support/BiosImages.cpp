@@ -11,27 +11,49 @@
 
 namespace varlin::test {
 
+namespace {
+
+// CRC-16 as LHA computes it (reflected, polynomial 0x8005), bit by bit.
+uint16_t Crc16Of(const Bytes& bytes)
+{
+    uint16_t crc = 0;
+    for (uint8_t byte : bytes) {
+        crc ^= byte;
+        for (int bit = 0; bit < 8; ++bit) crc = static_cast<uint16_t>(crc & 1 ? (crc >> 1) ^ 0xA001 : crc >> 1);
+    }
+    return crc;
+}
+
+}  // namespace
+
 Bytes MakeMember(const MemberLayout& layout)
 {
     const size_t n = layout.name.size();
     const uint8_t headerSize = static_cast<uint8_t>(25 + n);
+    const bool stored = !layout.stored.empty();
+    const uint32_t packedSize = stored ? static_cast<uint32_t>(layout.stored.size()) : layout.packedSize;
     Bytes member(2 + headerSize, 0);
     member[0] = headerSize;
     uint8_t* h = &member[2];
-    std::copy_n("-lh5-", 5, h);
-    WriteLe32(h + 5, layout.packedSize);
-    WriteLe32(h + 9, layout.packedSize * 2);
+    std::copy_n(stored ? "-lh0-" : "-lh5-", 5, h);
+    WriteLe32(h + 5, packedSize);
+    WriteLe32(h + 9, stored ? packedSize : packedSize * 2);
     WriteLe16(h + 13, layout.loadOffset);
     WriteLe16(h + 15, layout.loadSegment);
     h[17] = layout.attribute;
     h[18] = layout.level;
     h[19] = static_cast<uint8_t>(n);
     std::copy(layout.name.begin(), layout.name.end(), h + 20);
-    h[22 + n] = 0x20;  // operating system; CRC and extension size stay 0
+    if (stored) WriteLe16(h + 20 + n, Crc16Of(layout.stored));
+    h[22 + n] = 0x20;  // operating system; the extension size stays 0
     uint8_t sum = 0;
     for (size_t i = 0; i < headerSize; ++i) sum = static_cast<uint8_t>(sum + h[i]);
     member[1] = sum;
-    AppendFill(member, layout.packedSize, layout.fill);
+    if (stored) {
+        member.insert(member.end(), layout.stored.begin(), layout.stored.end());
+    } else {
+        AppendFill(member, layout.packedSize, layout.fill);
+    }
     member.push_back(0x00);
     if (layout.loadOffset == 0 && layout.loadSegment == 0x5000) member.push_back(0x00);
     return member;
@@ -41,13 +63,19 @@ void AppendFill(Bytes& image, size_t count, uint8_t value) { image.insert(image.
 
 Bytes LogoMemberOf(const std::string& imagePath)
 {
-    RecordingMessagePort messages;
-    CLogoSlotFinder finder(messages);
-    uint32_t length = 0;
-    const int32_t slot = finder.FindLogoSlot(imagePath, length);
+    // A walk of its own: members follow one another from offset 0 (the
+    // system BIOS's with one byte more) up to the first 0xFF.
     const Bytes image = ReadFile(imagePath);
-    if (slot < 0 || length == 0 || static_cast<size_t>(slot) + length > image.size()) return {};
-    return Bytes(image.begin() + slot, image.begin() + slot + length);
+    for (size_t at = 0; at + 21 <= image.size() && image[at] != 0xFF;) {
+        const size_t length = image[at] + ReadLe32(&image[at + 7]) + 3;
+        const uint16_t offset = ReadLe16(&image[at + 15]);
+        const uint16_t segment = ReadLe16(&image[at + 17]);
+        if (at + length > image.size()) break;
+        if (offset == 0 && segment == 0x4000)
+            return Bytes(image.begin() + static_cast<long>(at), image.begin() + static_cast<long>(at + length));
+        at += length + (offset == 0 && segment == 0x5000 ? 1 : 0);
+    }
+    return {};
 }
 
 Bytes CentredBitmapPayload(const Bytes& bitmapFile)

@@ -21,11 +21,13 @@ struct MemberLayout {
     uint8_t attribute = 0x20;
     uint8_t level = 1;
     uint8_t fill = 0x5A;  // the data bytes
+    Bytes stored = {};    // when set: the data, stored (-lh0-) with its CRC-16, instead of the fill
 };
 
 // One member: header size, checksum, header, packed data and the closing
 // zero byte (H + P + 3 bytes); a system BIOS member (5000:0) gets the one
-// byte more the chain expects after it.
+// byte more the chain expects after it.  Filled members claim -lh5- data
+// that does not decode; stored ones decode to their data.
 Bytes MakeMember(const MemberLayout& layout);
 
 // Appends `count` bytes of `value`.

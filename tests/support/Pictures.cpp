@@ -215,12 +215,12 @@ std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height)
     return rgb;
 }
 
-Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format)
+Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format, const StockLook& look)
 {
     NativePictureLoader loader;
     RgbImage picture;
     if (!loader.LoadPicture(pictureFile.data(), pictureFile.size(), picture)) return {};
-    return EncodeStockLogo(MakeStockPicture(picture, format));
+    return EncodeStockLogo(MakeStockPicture(picture, format, look));
 }
 
 }  // namespace varlin::test

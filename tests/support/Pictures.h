@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "logo/BitmapFile.h"
+#include "logo/StockConversion.h"
 #include "logo/StockLogo.h"
 #include "platform/support/Files.h"
 
@@ -43,6 +44,7 @@ std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height);
 
 // The stock logo data a build makes of the picture file: its pixels as the
 // native picture loader gives them, converted to the format.
-Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format = kCommonStockLogo);
+Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format = kCommonStockLogo,
+                  const StockLook& look = {});
 
 }  // namespace varlin::test
