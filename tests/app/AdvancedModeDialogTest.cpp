@@ -187,6 +187,35 @@ TEST_F(AdvancedModeDialogTest, BuildWritesTheChosenFileOnlyWhenTheUserConfirms)
     EXPECT_TRUE(Shown().empty()) << Shown()[0];
 }
 
+// A BIOS that shows no full-screen logo gets none: Build and Flash say so
+// in the application's message box and write nothing; a stock board's
+// image whose logo is followed by members is built.
+TEST_F(AdvancedModeDialogTest, ABiosThatShowsNoLogoIsRefusedAndAStockOneBuilt)
+{
+    BrowsePicture(std::string(kSamples) + "/pictures/varlin-320x240.bmp");
+    Type(IDC_BIOS_PATH, std::string(kSamples) + "/bios/award-128k-450pg.bin");
+    fake.platform.fileDialogs.answer = dir.File("new.bin");
+    dialog.OnCommand(IDC_BUILD);
+    fake.platform.windows.Script(IDD_WARNING, {test::Click(kResultOk)});
+    dialog.OnCommand(IDC_FLASH);
+    const auto& shown = fake.platform.messages.shown;
+    ASSERT_EQ(shown.size(), 2u);
+    for (const test::ShownMessage& message : shown) {
+        EXPECT_FALSE(message.system);  // the framework's box, with the application's title
+        EXPECT_TRUE(message.text.starts_with("This BIOS shows no full-screen logo:")) << message.text;
+    }
+    EXPECT_FALSE(test::FileExists(dir.File("new.bin")));
+    EXPECT_FALSE(test::FileExists(programDir.File("tmp.bin")));
+
+    fake.platform.messages.shown.clear();
+    Type(IDC_BIOS_PATH, std::string(kSamples) + "/bios/award-256k-stock-split.bin");
+    dialog.OnCommand(IDC_BUILD);
+    EXPECT_TRUE(Shown().empty()) << Shown()[0];
+    EXPECT_TRUE(test::FileExists(dir.File("new.bin")));
+    EXPECT_TRUE(fake.app.logoBuild.lastRebuild.logo.stock);
+    EXPECT_EQ(fake.app.logoBuild.lastRebuild.membersMoved, 2u);
+}
+
 TEST_F(AdvancedModeDialogTest, FlashWarnsThenBuildsIntoTheWorkImageAndHandsItOn)
 {
     BrowsePicture(std::string(kSamples) + "/pictures/varlin-320x240.bmp");

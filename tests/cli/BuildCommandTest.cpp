@@ -28,7 +28,10 @@ struct SampleCase {
     uint8_t headerHigh;
     bool stock = false;  // the logo goes in the stock full-screen format
     StockColours colours = StockColours::Chosen;
+    StockLogoFormat format = kCommonStockLogo;
 };
+
+constexpr StockLogoFormat kStandardBlockless{StockVariant::FourBit, 640, 480, false};
 
 // The payload the logo member must hold: the header word, then the bitmap
 // without "BM" (its palette prepared when shown with the POST messages) or
@@ -37,7 +40,7 @@ struct SampleCase {
 Bytes ExpectedPayload(const SampleCase& c, const test::TempDir& dir)
 {
     const Bytes picture = test::ReadFile(kSamples + "/pictures/" + c.picture);
-    if (c.stock) return test::StockLogoOf(picture, kCommonStockLogo, {c.colours});
+    if (c.stock) return test::StockLogoOf(picture, c.format, {c.colours});
     const bool bitmap = std::string(c.picture).ends_with(".bmp");
     Bytes payload(picture.begin() + (bitmap ? 2 : 0), picture.end());
     payload.insert(payload.begin(), {c.headerLow, c.headerHigh});
@@ -62,6 +65,15 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         {"award-256k-stock.bin", "varlin-320x240.bmp", {"--logo-format", "payload"}, 0x00, 0x00},
         // A stock logo where the image had none is drawn in the standard colours.
         {"award-256k.bin", "varlin-320x240.bmp", {"--logo-format", "stock"}, 0, 0, true, StockColours::Standard},
+        // A logo without a palette block is replaced by one without, in the standard colours.
+        {"award-256k-stock-noblock.bin",
+         "varlin-320x240.bmp",
+         {},
+         0,
+         0,
+         true,
+         StockColours::Standard,
+         kStandardBlockless},
     };
     for (const SampleCase& c : cases) {
         SCOPED_TRACE(c.bios);
@@ -75,7 +87,7 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         const test::CommandResult result = test::RunVarlin(arguments);
         ASSERT_EQ(result.exitCode, 0) << result.err;
         const std::string format =
-            c.stock ? "stock 4-bit 640x480" : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
+            c.stock ? StockFormatText(c.format) : FormatText("header word 0x%02X%02X", c.headerHigh, c.headerLow);
         EXPECT_NE(result.out.find("built " + output + ": logo member of "), std::string::npos) << result.out;
         EXPECT_NE(result.out.find(", " + format + "\n"), std::string::npos) << result.out;
         EXPECT_NE(result.out.find(FormatText("\nboot-block checksums kept: main at 0x%zX 0x",
@@ -114,6 +126,152 @@ TEST(BuildCommandTest, EverySampleImageTakesEverySamplePicture)
         }
         EXPECT_EQ(entries, 1u);
     }
+}
+
+// A stock logo followed by members: the new logo takes its place, the
+// members after it move along byte for byte, the system BIOS past the gap
+// stays, and the sums hold; built again with a smaller logo, they move back.
+TEST(BuildCommandTest, MembersAfterTheLogoMoveWithIt)
+{
+    test::TempDir dir;
+    const std::string name = "award-256k-stock-split.bin";
+    const Bytes source = test::ReadFile(kSamples + "/bios/" + name);
+    const std::vector<test::RunMember> before = test::RunMembersOf(source);
+    ASSERT_EQ(before.size(), 5u);
+    ASSERT_EQ(before[2].loadSegment, 0x4000);
+    std::string from = kSamples + "/bios/" + name;
+    Bytes previous = source;
+    for (const char* picture : {"varlin-640x480.bmp", "varlin-320x240.bmp"}) {
+        SCOPED_TRACE(picture);
+        const std::string output = dir.File(std::string("new-") + picture + ".bin");
+        const test::CommandResult result = test::RunVarlin(
+            {"build", "--bios", from, "--picture", kSamples + "/pictures/" + picture, "--output", output});
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const Bytes after = test::ReadFile(output);
+        const std::vector<test::RunMember> members = test::RunMembersOf(after);
+        const std::vector<test::RunMember> old = test::RunMembersOf(previous);
+        ASSERT_EQ(members.size(), old.size());
+        const long shift = static_cast<long>(members[3].offset) - static_cast<long>(old[3].offset);
+        EXPECT_NE(result.out.find(FormatText("\nmoved the 2 members after the logo by %s%ld bytes, unchanged and in "
+                                             "order\n",
+                                             shift > 0 ? "+" : "", shift)),
+                  std::string::npos)
+            << result.out;
+        for (size_t i : {0u, 1u, 3u, 4u}) {
+            EXPECT_EQ(members[i].offset, old[i].offset + (i > 2 ? shift : 0)) << i;
+            EXPECT_TRUE(std::equal(previous.begin() + static_cast<long>(old[i].offset),
+                                   previous.begin() + static_cast<long>(old[i].offset + old[i].length),
+                                   after.begin() + static_cast<long>(members[i].offset)))
+                << i;
+        }
+        const size_t runEnd = std::max(members[4].offset + members[4].length, old[4].offset + old[4].length);
+        const test::BootBlockSumPlaces sums = test::SampleSumPlaces(name);
+        EXPECT_EQ(test::BootBlockSumProblems(after, sums), "");
+        EXPECT_EQ(
+            test::FirstChangeOutside(previous, after, {{members[2].offset, runEnd}, {sums.mainAt, sums.mainAt + 2}}),
+            "");
+        for (size_t i = members[4].offset + members[4].length; i < runEnd; ++i) ASSERT_EQ(after[i], 0xFF) << i;
+        EXPECT_EQ(test::CheckWithDecoders(dir.Write("logo.lzh", test::LogoMemberOf(output)),
+                                          test::StockLogoOf(test::ReadFile(kSamples + "/pictures/" + picture))),
+                  "");
+        from = output;
+        previous = after;
+    }
+}
+
+// A stock logo is dithered as finely as its room allows, and the build says
+// which dithering it took and why.
+TEST(BuildCommandTest, AutomaticDitheringTakesTheFinestThatFits)
+{
+    struct Case {
+        const char* bios;
+        std::vector<std::string> options;
+        Dithering dithering;
+        StockColours colours;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"award-256k-stock.bin",
+         {},
+         Dithering::FloydSteinberg,
+         StockColours::Chosen,
+         "\ndithering: Floyd-Steinberg: its logo member of "},
+        {"award-512k.bin",
+         {"--logo-format", "stock"},
+         Dithering::Ordered,
+         StockColours::Standard,
+         "\ndithering: ordered 8x8, as the room of 20001 bytes is too small for Floyd-Steinberg's logo member of "},
+        {"award-128k-nologo.bin",
+         {},
+         Dithering::None,
+         StockColours::Standard,
+         "\ndithering: none, as the room of 6144 bytes is too small for Floyd-Steinberg's logo member of "},
+        {"award-256k-stock.bin",
+         {"--dither", "ordered"},
+         Dithering::Ordered,
+         StockColours::Chosen,
+         "\ndithering: ordered 8x8, as asked (a logo member of "},
+    };
+    const std::string picture = kSamples + "/pictures/varlin-640x480.bmp";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bios);
+        test::TempDir dir;
+        std::vector<std::string> arguments = {"build", "--bios",   kSamples + "/bios/" + c.bios, "--picture",
+                                              picture, "--output", dir.File("new.bin")};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const test::CommandResult result = test::RunVarlin(arguments);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_NE(result.out.find(c.line), std::string::npos) << result.out;
+        EXPECT_EQ(test::CheckWithDecoders(
+                      dir.Write("logo.lzh", test::LogoMemberOf(dir.File("new.bin"))),
+                      test::StockLogoOf(test::ReadFile(picture), kCommonStockLogo, {c.colours, c.dithering})),
+                  "");
+    }
+}
+
+// An image without a logo: a stock one in the standard colours where its
+// BIOS shows stock logos; none where it shows no logo, unless a format is
+// asked for, and then a warning of what the board may do.
+TEST(BuildCommandTest, AnImageWithoutALogoGetsOneOnlyWhereItsBiosShowsIt)
+{
+    test::TempDir dir;
+    const std::string picture = kSamples + "/pictures/varlin-320x240.bmp";
+    const std::string output = dir.File("new.bin");
+    const std::string silent = kSamples + "/bios/award-128k-450pg.bin";
+
+    test::CommandResult result = test::RunVarlin({"build", "--bios", silent, "--picture", picture, "--output", output});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("This BIOS shows no full-screen logo: the image holds none, and its code never looks for "
+                              "one.\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_TRUE(result.err.ends_with("(--logo-format payload or stock adds a logo all the same.)\n")) << result.err;
+    EXPECT_FALSE(test::FileExists(output));
+
+    result = test::RunVarlin(
+        {"build", "--bios", silent, "--picture", picture, "--output", output, "--logo-format", "payload"});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find("warning: this BIOS shows no full-screen logo (its code never looks for one): the board "
+                              "will not show the new logo, and some boards like it no longer start"),
+              std::string::npos)
+        << result.err;
+
+    result = test::RunVarlin(
+        {"build", "--bios", kSamples + "/bios/award-128k-nologo.bin", "--picture", picture, "--output", output});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err.find("warning"), std::string::npos) << result.err;
+    // The logo is the picture in the standard colours, with a block that holds them.
+    EXPECT_NE(result.out.find("\ndithering: none,"), std::string::npos) << result.out;  // the room is small
+    const Bytes expected =
+        test::StockLogoOf(test::ReadFile(picture), kCommonStockLogo, {StockColours::Standard, Dithering::None});
+    EXPECT_EQ(test::CheckWithDecoders(dir.Write("logo.lzh", test::LogoMemberOf(output)), expected), "");
+    StockPicture logo;
+    ASSERT_TRUE(DecodeStockLogo(expected, logo));
+    const std::vector<std::array<uint8_t, 3>> standard(kStandardVgaPalette.begin(), kStandardVgaPalette.end());
+    EXPECT_EQ(logo.palette, standard);
+    const std::vector<test::RunMember> members = test::RunMembersOf(test::ReadFile(output));
+    ASSERT_EQ(members.size(), 5u);
+    EXPECT_EQ(members.back().loadSegment, 0x4000);
 }
 
 TEST(BuildCommandTest, AnImageWithoutRecognisedChecksumsIsSaidToBeSo)

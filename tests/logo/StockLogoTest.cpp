@@ -107,6 +107,61 @@ TEST(StockLogoTest, OnlyTheMagicWithAnExactLengthIsTheFormat)
     }
 }
 
+// Some boards' logos end with their rows: they read in the standard colours
+// and are written back as they were.
+TEST(StockLogoTest, ALogoWithoutAPaletteBlockReadsInTheStandardColours)
+{
+    const Bytes rows(kHandMade.begin(), kHandMade.begin() + 24);
+    StockPicture picture;
+    ASSERT_TRUE(DecodeStockLogo(rows, picture));
+    EXPECT_EQ(picture.format, (StockLogoFormat{StockVariant::FourBit, 16, 2, false}));
+    EXPECT_EQ(StockFormatText(picture.format), "stock 4-bit 16x2, no palette block");
+    EXPECT_EQ(picture.palette, Palette(kStandardVgaPalette.begin(), kStandardVgaPalette.end()));
+    EXPECT_EQ(picture.pixels[15], 15);
+    EXPECT_EQ(EncodeStockLogo(picture), rows);
+    EXPECT_EQ(StockLogoLength(picture.format), rows.size());
+}
+
+// In the standard colours, every dithering keeps a picture drawn in them
+// exactly, and brings a smooth one out in the colours it averages to.
+TEST(StockConversionTest, TheStandardColoursInEveryDithering)
+{
+    const StockLogoFormat format{StockVariant::FourBit, 64, 48};
+    RgbImage drawn;
+    drawn.width = 64;
+    drawn.height = 48;
+    std::vector<uint8_t> drawnIndices;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            const uint8_t index = static_cast<uint8_t>((x / 8 + y / 12 * 8) % 16);
+            drawnIndices.push_back(index);
+            for (uint8_t component : kStandardVgaPalette[index]) drawn.rgb.push_back(ScreenComponent(component));
+        }
+    }
+    RgbImage smooth;
+    smooth.width = 64;
+    smooth.height = 48;
+    for (int y = 0; y < 48; ++y) {
+        for (int x = 0; x < 64; ++x) smooth.rgb.insert(smooth.rgb.end(), {static_cast<uint8_t>(x * 4), 90, 160});
+    }
+    for (Dithering dithering : {Dithering::FloydSteinberg, Dithering::Ordered, Dithering::None}) {
+        SCOPED_TRACE(DitheringName(dithering));
+        const StockLook look{StockColours::Standard, dithering};
+        const StockPicture exact = MakeStockPicture(drawn, format, look);
+        EXPECT_EQ(exact.palette, Palette(kStandardVgaPalette.begin(), kStandardVgaPalette.end()));
+        EXPECT_TRUE(exact.pixels == drawnIndices);
+
+        const StockPicture shown = MakeStockPicture(smooth, format, look);
+        if (dithering == Dithering::None) continue;  // each pixel its nearest colour, no averaging
+        std::array<double, 3> mean{};
+        for (uint8_t index : shown.pixels) {
+            for (size_t c = 0; c < 3; ++c) mean[c] += ScreenComponent(kStandardVgaPalette[index][c]);
+        }
+        const std::array<double, 3> wanted = {126.0, 90.0, 160.0};
+        for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(mean[c] / shown.pixels.size(), wanted[c], 12.0) << "channel " << c;
+    }
+}
+
 // A picture of the logo's own size and few colours keeps them, 6-bit.
 TEST(StockConversionTest, APictureOfFewColoursKeepsThem)
 {

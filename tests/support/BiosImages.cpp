@@ -61,19 +61,28 @@ Bytes MakeMember(const MemberLayout& layout)
 
 void AppendFill(Bytes& image, size_t count, uint8_t value) { image.insert(image.end(), count, value); }
 
-Bytes LogoMemberOf(const std::string& imagePath)
+std::vector<RunMember> RunMembersOf(const Bytes& image)
 {
-    // A walk of its own: members follow one another from offset 0 (the
-    // system BIOS's with one byte more) up to the first 0xFF.
-    const Bytes image = ReadFile(imagePath);
+    std::vector<RunMember> members;
     for (size_t at = 0; at + 21 <= image.size() && image[at] != 0xFF;) {
         const size_t length = image[at] + ReadLe32(&image[at + 7]) + 3;
         const uint16_t offset = ReadLe16(&image[at + 15]);
         const uint16_t segment = ReadLe16(&image[at + 17]);
-        if (at + length > image.size()) break;
-        if (offset == 0 && segment == 0x4000)
-            return Bytes(image.begin() + static_cast<long>(at), image.begin() + static_cast<long>(at + length));
-        at += length + (offset == 0 && segment == 0x5000 ? 1 : 0);
+        if (offset != 0 || at + length > image.size()) break;
+        members.push_back({at, length, segment});
+        at += length + (segment == 0x5000 ? 1 : 0);
+    }
+    return members;
+}
+
+Bytes LogoMemberOf(const std::string& imagePath)
+{
+    const Bytes image = ReadFile(imagePath);
+    for (const RunMember& member : RunMembersOf(image)) {
+        if (member.loadSegment == 0x4000) {
+            return Bytes(image.begin() + static_cast<long>(member.offset),
+                         image.begin() + static_cast<long>(member.offset + member.length));
+        }
     }
     return {};
 }
@@ -102,9 +111,16 @@ uint8_t SumOf(const Bytes& image, size_t first, size_t last)
 BootBlockSumPlaces SampleSumPlaces(const std::string& sampleName)
 {
     static const std::map<std::string, BootBlockSumPlaces> places = {
-        {"award-128k.bin", {0x1BFFE, 0x1B000}},        {"award-256k.bin", {0x37FFE, 0x37400}},
-        {"award-256k-nologo.bin", {0x37FFE, 0x37400}}, {"award-256k-stock.bin", {0x37FFE, 0x37400}},
-        {"award-512k.bin", {0x78FFE, std::nullopt}},   {"award-1m.bin", {0xF7FFE, 0xF7400}},
+        {"award-128k.bin", {0x1BFFE, 0x1B000}},
+        {"award-256k.bin", {0x37FFE, 0x37400}},
+        {"award-256k-nologo.bin", {0x37FFE, 0x37400}},
+        {"award-256k-stock.bin", {0x37FFE, 0x37400}},
+        {"award-512k.bin", {0x78FFE, std::nullopt}},
+        {"award-1m.bin", {0xF7FFE, 0xF7400}},
+        {"award-256k-stock-split.bin", {0x37FFE, 0x37400}},
+        {"award-256k-stock-noblock.bin", {0x37FFE, 0x37400}},
+        {"award-128k-nologo.bin", {0x1BFFE, 0x1B000}},
+        {"award-128k-450pg.bin", {0x1BFFE, 0x1B000}},
     };
     return places.at(sampleName);
 }

@@ -33,8 +33,18 @@ Bytes MakeMember(const MemberLayout& layout);
 // Appends `count` bytes of `value`.
 void AppendFill(Bytes& image, size_t count, uint8_t value);
 
-// The logo member of a BIOS image file, found as the build finds its
-// slot; empty when the image has no logo.
+// The members of an image from offset 0 up to the first 0xFF, found by a
+// walk of their own: each starts where the one before ends (the system
+// BIOS's with one byte more).
+struct RunMember {
+    size_t offset = 0;
+    size_t length = 0;  // the archive, without the system BIOS's extra byte
+    uint16_t loadSegment = 0;
+};
+std::vector<RunMember> RunMembersOf(const Bytes& image);
+
+// The logo member (4000:0) of that run in a BIOS image file; empty when
+// the image has no logo there.
 Bytes LogoMemberOf(const std::string& imagePath);
 
 // The payload a 640*480 bitmap logo, centred and without the POST
