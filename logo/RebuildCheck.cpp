@@ -185,6 +185,17 @@ std::string CheckOtherBytes(std::span<const uint8_t> source, std::span<const uin
     return {};
 }
 
+// The boot block looks for the first "*BBSS*" of the last 64 KiB: moved
+// bytes must not put one before the table it found in the source.
+std::string CheckChecksumTable(const AwardImage& source, const AwardImage& rebuilt)
+{
+    const BootBlockChecksums& before = source.checksums;
+    const BootBlockChecksums& after = rebuilt.checksums;
+    if (!before.tableFound || (after.tableFound && after.tableOffset == before.tableOffset)) return {};
+    return FormatText("the boot block would find its checksum table at 0x%lX instead of 0x%lX",
+                      Number(after.tableOffset), Number(before.tableOffset));
+}
+
 std::string CheckChecksums(std::span<const uint8_t> rebuilt, const ChecksumTargets& targets)
 {
     if (targets.main && rebuilt[targets.mainAt] != targets.mainValue) {
@@ -231,6 +242,7 @@ std::string CheckRebuiltImage(std::span<const uint8_t> source, std::span<const u
     std::string problem = CheckLayout(before, after, member, change, newIndex);
     if (problem.empty()) problem = CheckNewMember(rebuilt, member, after.members[newIndex]);
     if (problem.empty()) problem = CheckMovedMembers(source, rebuilt, before, change);
+    if (problem.empty()) problem = CheckChecksumTable(before, after);
     if (!problem.empty()) return problem;
 
     // The checksum targets are taken on the rebuilt image: the sums the
