@@ -1,8 +1,9 @@
 // What inspect, extract and the rebuild read out of a BIOS image beyond its
-// chain: every member's data decoded and checked, a logo read as our payload
+// layout: every member's data decoded and checked, those past the gap too, a logo read as our payload
 // or as a stock logo, the logo's format and the boot block's checksums.  A
 // member that decodes gives exactly its original size; a stock logo that
 // decodes encodes back to as many bytes as it came from.
+#include "award/AwardImage.h"
 #include "award/BootBlockChecksums.h"
 #include "logo/LogoFormat.h"
 #include "award/MemberData.h"
@@ -15,9 +16,9 @@ using namespace varlin;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::span<const uint8_t> image(data, size);
-    const MemberChain chain = WalkMemberChain(image);
-    for (const ChainMember& member : chain.members) {
-        const MemberData contents = DecodeMemberData(image, member);
+    const AwardImage layout = ReadAwardImage(image);
+    for (const ImageMember& member : layout.members) {
+        const MemberData contents = DecodeMemberData(image, {member.offset, member.header});
         if (!contents.decoded) continue;
         FUZZ_EXPECT(contents.bytes.size() == member.header.originalSize);
         PayloadContents payload;

@@ -44,6 +44,9 @@ done
 cp "$samples/bios/award-128k.bin" "$corpus/member_chain/sample-award-128k.bin"
 cp "$samples/bios/award-128k.bin" "$corpus/image_contents/sample-award-128k.bin"
 cp "$samples/bios/award-256k-stock.bin" "$corpus/image_contents/sample-award-256k-stock.bin"
+cp "$samples/bios/award-256k-stock-split.bin" "$corpus/member_chain/sample-award-256k-stock-split.bin"
+cp "$samples/bios/award-128k-nologo.bin" "$corpus/member_chain/sample-award-128k-nologo.bin"
+cp "$samples/bios/award-256k-stock-noblock.bin" "$corpus/image_contents/sample-award-256k-stock-noblock.bin"
 
 # The sample boards' segments and settings.
 for board in board-128k board-256k board-512k board-sst-protected; do
