@@ -1,7 +1,8 @@
 // The main jobs as users run them, the whole process from start to exit,
-// timed on the wall clock: `varlin pack` of a 640x480 8-bit bitmap and
-// `varlin build` of it into a 256 KiB image; and, of the build, the check
-// the new image passes before it is written.  Report the median of the
+// timed on the wall clock: `varlin pack` of a 640x480 8-bit bitmap,
+// `varlin build` of it into a 256 KiB image, and into the images of stock
+// boards (one whose logo is followed by members that move); and, of the
+// build, the check the new image passes before it is written.  Report the median of the
 // repetitions; `peak_KiB` is the largest resident size a run reached and
 // `cpu_ms` the CPU time a process used, which load on the machine inflates
 // far less than the wall clock.
@@ -71,6 +72,22 @@ void BM_VarlinBuild640x480Into256K(benchmark::State& state)
                              dir.File("out.bin")});
 }
 BENCHMARK(BM_VarlinBuild640x480Into256K)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A stock board's build: the picture scaled and reduced to the board's
+// 16 colours, into the logo's place; in the second image the logo is
+// followed by two members, which move along.
+void BM_VarlinStockBuild640x480(benchmark::State& state, const char* image)
+{
+    test::TempDir dir;
+    RunEachIteration(state, {"build", "--bios", std::string(VARLIN_SOURCE_DIR "/samples/bios/") + image, "--picture",
+                             dir.Write("logo.bmp", Picture()), "--output", dir.File("out.bin")});
+}
+BENCHMARK_CAPTURE(BM_VarlinStockBuild640x480, LogoLast, "award-256k-stock.bin")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_VarlinStockBuild640x480, MovingMembers, "award-256k-stock-split.bin")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 void BM_CheckRebuilt640x480Image(benchmark::State& state)
 {
