@@ -4,8 +4,9 @@
 #   samples/make-boards.sh [BIOS_FOLDER [BOARDS_FOLDER]]
 #
 # BIOS_FOLDER (default samples/bios) holds award-128k.bin, award-256k.bin,
-# award-256k-stock.bin, award-512k.bin and award-1m.bin; the boards go to BOARDS_FOLDER (default
-# samples/boards), one folder each.  VARLIN names the tool to use (default
+# award-256k-stock.bin, award-256k-stock-split.bin, award-512k.bin and
+# award-1m.bin; the boards go to BOARDS_FOLDER (default samples/boards), one
+# folder each.  VARLIN names the tool to use (default
 # build/native/bin/varlin).
 set -eu
 

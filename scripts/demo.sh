@@ -41,6 +41,23 @@ echo "== its logo, extracted as a bitmap, and the boot screen as the board shows
 "$varlin" extract "$out/award-256k-stock-varlin.bin" --logo -o "$out/stock-logo.bmp"
 "$varlin" preview --picture "$picture" --bios "$stock" --output "$out/stock-preview.png"
 
+split=samples/bios/award-256k-stock-split.bin
+echo "== a stock board whose logo is followed by two members, its system BIOS apart at 0x20000"
+"$varlin" inspect "$split" | sed -n '/^members:/,/^logo slot:/p'
+echo "== building $split: the new logo takes the old one's place and the members after it move along"
+"$varlin" build --bios "$split" --picture "$picture" --output "$out/award-256k-stock-split-varlin.bin"
+
+nologo=samples/bios/award-128k-nologo.bin
+echo "== a board without a logo whose BIOS shows stock ones: a stock logo, dithered to fit its little room"
+"$varlin" inspect "$nologo" | grep -E '^banner:|^full-screen logo:|^logo format:|^free after:'
+"$varlin" build --bios "$nologo" --picture "$picture" --output "$out/award-128k-nologo-varlin.bin"
+
+silent=samples/bios/award-128k-450pg.bin
+echo "== a board whose BIOS shows no full-screen logo: none is added"
+"$varlin" build --bios "$silent" --picture "$picture" --output "$out/award-128k-450pg-varlin.bin" || true
+
 echo
 echo "The new BIOS image is $out/award-256k-varlin.bin"
 echo "The stock board's new BIOS image is $out/award-256k-stock-varlin.bin"
+echo "The stock boards' with moved members and with a new logo: $out/award-256k-stock-split-varlin.bin," \
+    "$out/award-128k-nologo-varlin.bin"
