@@ -154,8 +154,9 @@ TEST(AwardImageTest, ReplacingAMemberShiftsThoseAfterIt)
         for (size_t i = newRunEnd; i < changedEnd; ++i) ASSERT_EQ(rebuilt[i], 0xFF) << i;
         const test::BootBlockSumPlaces places{kTable + 0xFFE, kTable + 0x400};
         EXPECT_EQ(test::BootBlockSumProblems(rebuilt, places), "");
-        EXPECT_EQ(test::FirstChangeOutside(source, rebuilt, {{slot.offset, changedEnd}, {places.mainAt, places.mainAt + 2}}),
-                  "");
+        EXPECT_EQ(
+            test::FirstChangeOutside(source, rebuilt, {{slot.offset, changedEnd}, {places.mainAt, places.mainAt + 2}}),
+            "");
 
         const AwardImage after = ReadAwardImage(rebuilt);
         ASSERT_EQ(after.members.size(), layout.members.size());
@@ -184,8 +185,7 @@ TEST(AwardImageTest, ARunNeverReachesTheGapsEndTheChecksumsOrTheBootBlock)
              image[places.mainAt] = 0xFF;
          },
          0x37000},
-        {"the last 8 KiB",
-         [](Bytes& image) { std::fill(image.begin() + kSystemApart, image.end(), uint8_t{0xFF}); },
+        {"the last 8 KiB", [](Bytes& image) { std::fill(image.begin() + kSystemApart, image.end(), uint8_t{0xFF}); },
          kImageSize - 0x2000},
     };
     for (const Case& c : cases) {
@@ -239,8 +239,8 @@ TEST(BiosCodeTest, TheStockLogoRule)
 
     struct Case {
         const char* what;
-        Bytes run;          // the members from offset 0
-        Bytes pastTheGap;   // at 0x20000
+        Bytes run;         // the members from offset 0
+        Bytes pastTheGap;  // at 0x20000
         bool shows;
     };
     const Case cases[] = {
