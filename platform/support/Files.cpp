@@ -17,21 +17,35 @@ namespace varlin {
 
 namespace {
 
-bool OnWindows9x() { return (GetVersion() & 0x80000000u) != 0; }
+using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
 
-// Moves the file over an existing target.  MoveFileExA replaces in one step
-// but exists on the NT family only, so it is looked up rather than imported;
-// on Windows 9x the old target goes first.
-bool RenameReplacing(const std::string& from, const std::string& to)
+// MoveFileExA replaces a file in one step on the NT family; Windows 9x
+// exports it but answers that it is not implemented.  It is looked up, not
+// imported, so that the program loads where it is missing.
+MoveFileExFunction FindMoveFileEx()
 {
-    if (OnWindows9x()) {
-        if (IsRegularFile(to) && !DeleteFileA(to.c_str())) return false;
-        return MoveFileA(from.c_str(), to.c_str()) != 0;
-    }
-    using MoveFileExFunction = BOOL(WINAPI*)(LPCSTR, LPCSTR, DWORD);
-    const auto moveFileEx = reinterpret_cast<MoveFileExFunction>(
+    return reinterpret_cast<MoveFileExFunction>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "MoveFileExA")));
-    return moveFileEx != nullptr && moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+bool IsReadOnly(const std::string& path)
+{
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Renames the file to a free temporary name beside it; `aside` receives the
+// name.  MoveFileA never moves onto an existing file, so a name that is
+// taken is simply passed over.
+bool MoveAside(const std::string& path, std::string& aside)
+{
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        aside = TemporaryNameBeside(path);
+        if (MoveFileA(path.c_str(), aside.c_str())) return true;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return false;
+    }
+    return false;
 }
 
 bool CopyReplacing(const std::string& from, const std::string& to)
@@ -52,6 +66,42 @@ bool IdentifyFile(HANDLE file, BY_HANDLE_FILE_INFORMATION& identity)
 }
 
 }  // namespace
+
+bool ReplaceByMovingAside(const std::string& from, const std::string& to)
+{
+    if (!IsRegularFile(to)) {
+        if (MoveFileA(from.c_str(), to.c_str())) return true;
+        DeleteFileA(from.c_str());
+        return false;
+    }
+    // A read-only file stays, as MoveFileExA leaves it.
+    std::string aside;
+    if (IsReadOnly(to) || !MoveAside(to, aside)) {
+        DeleteFileA(from.c_str());
+        return false;
+    }
+    if (!MoveFileA(from.c_str(), to.c_str())) {
+        // The old file goes back under its name; should even that fail, both
+        // files stay where they are rather than the new one being lost too.
+        if (MoveFileA(aside.c_str(), to.c_str())) DeleteFileA(from.c_str());
+        return false;
+    }
+    DeleteFileA(aside.c_str());
+    return true;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to)
+{
+    const MoveFileExFunction moveFileEx = FindMoveFileEx();
+    if (moveFileEx != nullptr) {
+        if (moveFileEx(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+        if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) {
+            DeleteFileA(from.c_str());
+            return false;
+        }
+    }
+    return ReplaceByMovingAside(from, to);
+}
 
 bool IsRegularFile(const std::string& path)
 {
@@ -90,13 +140,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool RenameReplacing(const std::string& from, const std::string& to)
-{
-    std::error_code error;
-    fs::rename(fs::path(from), fs::path(to), error);
-    return !error;
-}
-
 bool CopyReplacing(const std::string& from, const std::string& to)
 {
     std::error_code error;
@@ -119,6 +162,15 @@ bool FileSizeOf(const std::string& path, uint64_t& size)
     if (error) return false;
     size = length;
     return true;
+}
+
+bool MoveFileReplacing(const std::string& from, const std::string& to)
+{
+    std::error_code error;
+    fs::rename(fs::path(from), fs::path(to), error);
+    if (!error) return true;
+    std::remove(from.c_str());
+    return false;
 }
 
 bool IsSameFile(const std::string& first, const std::string& second)
@@ -175,15 +227,6 @@ bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t 
 {
     PartialFile partial(path);
     return partial.Write(data, size) && partial.Close() && partial.ReplaceTarget();
-}
-
-bool MoveFileReplacing(const std::string& from, const std::string& to)
-{
-    if (!RenameReplacing(from, to)) {
-        std::remove(from.c_str());
-        return false;
-    }
-    return true;
 }
 
 bool CopyFileReplacing(const std::string& from, const std::string& to) { return CopyReplacing(from, to); }

@@ -39,9 +39,20 @@ inline bool WriteWholeFile(const std::string& path, const Bytes& bytes)
 // file beside it (see PartialFile), which then replaces the target.
 bool ReplaceFileAtomically(const std::string& path, const uint8_t* data, size_t size);
 
-// Moves a finished file over the target in one step (an existing target is
-// replaced); on failure the target is as before and `from` is removed.
+// Moves a finished file over the target (an existing target is replaced);
+// on failure the target is as before and `from` is removed.  Where the
+// system replaces in one step it does; elsewhere ReplaceByMovingAside.
 bool MoveFileReplacing(const std::string& from, const std::string& to);
+
+#ifdef _WIN32
+// Replaces the target where Windows cannot in one step (Windows 9x): the old
+// file is renamed aside under a temporary name beside it, the new one takes
+// its name, then the old one goes.  Whatever step fails, the target's name
+// holds the old file or the new one: on failure the old one is put back and
+// `from` is removed (should the system refuse even to put it back, both
+// stay, the old one under its temporary name).  A read-only target is kept.
+bool ReplaceByMovingAside(const std::string& from, const std::string& to);
+#endif
 
 // Copies a file over the target, replacing an existing one; false on failure.
 bool CopyFileReplacing(const std::string& from, const std::string& to);

@@ -36,8 +36,6 @@ void CloseDescriptor(int descriptor) { close(descriptor); }
 unsigned long ProcessNumber() { return static_cast<unsigned long>(getpid()); }
 #endif
 
-constexpr int kNameAttempts = 64;
-
 // A few names may be taken at once (a build writes its work copy and then
 // the user's file); each slot holds one, written before it is marked used.
 constexpr int kTemporarySlots = 8;
@@ -82,10 +80,12 @@ unsigned long NextTag()
 
 }  // namespace
 
+std::string TemporaryNameBeside(const std::string& target) { return target + FormatText(".partial-%06lx", NextTag()); }
+
 PartialFile::PartialFile(const std::string& target) : target(target)
 {
-    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        path = target + FormatText(".partial-%06lx", NextTag());
+    for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        path = TemporaryNameBeside(target);
         const int descriptor = OpenExclusive(path.c_str());
         if (descriptor < 0) {
             if (errno == EEXIST) continue;

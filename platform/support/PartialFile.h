@@ -46,6 +46,13 @@ private:
     bool placed = false;
 };
 
+// A name for a temporary file beside the target: the target's with
+// ".partial-" and a random tag added.  Another file may hold it already, so
+// whoever takes the name does so exclusively and tries another when it is
+// taken, up to kTemporaryNameAttempts names.
+inline constexpr int kTemporaryNameAttempts = 64;
+std::string TemporaryNameBeside(const std::string& target);
+
 // Deletes every temporary file a PartialFile has created and not yet put in
 // place.  Safe to call from a thread other than the one writing them.
 void RemoveTemporaryFiles();
