@@ -25,7 +25,7 @@ DialogResult BackupFiles::AskBackupFileName()
 bool BackupFiles::CreateBackupFile(BackupDialogPort& dialog)
 {
     MessagePort& messages = platform.messages;
-    if (!rom.romInfo.flashInWindowsAllowed) {
+    if (!rom.FlashingAllowed()) {
         messages.ShowMessage(text::kBackupNotSupported);
         return false;
     }

@@ -24,7 +24,7 @@ bool HasAt(const uint8_t* line, size_t offset, std::string_view pattern)
 
 bool BiosImage::PrepareBiosFile(const std::string& path)
 {
-    if (!rom.romInfo.flashInWindowsAllowed) {
+    if (!rom.FlashingAllowed()) {
         messages.ShowMessage(text::kNoFlashingUnderWindows);
         return false;
     }

@@ -1,5 +1,6 @@
 // board create, identify and backup: emulated boards and the ROM device the
-// program uses, in driver mode or (--direct) in direct mode.
+// program uses, in driver mode or (--direct) in direct mode, or a real
+// board's chip through a flashrom programmer.
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -11,7 +12,7 @@
 #include "award/BiosId.h"
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
-#include "cli/OutputChecks.h"
+#include "cli/RomTarget.h"
 #include "cli/WorkDirectory.h"
 #include "award/AwardRecords.h"
 #include "flash/ChipCatalogue.h"
@@ -99,9 +100,8 @@ int RunBoardCreate(BoardCreateRequest& request)
 }
 
 struct BoardRequest {
-    std::string board;
+    RomTarget target;
     std::string output;
-    bool direct = false;
 };
 
 std::string RegionText(uint32_t start, uint32_t size)
@@ -167,14 +167,29 @@ std::string RomCheckText(RomDevice& rom, const std::string& romId)
     return "the ROM holds a complete BIOS, the one running";
 }
 
+// The BIOS's "flashing under Windows" flag speaks of its own flash
+// service, which a programmer does not use: shown, never obeyed here.
+std::string WindowsFlagText(const RomInfo& info)
+{
+    return info.flashInWindowsAllowed ? "the BIOS allows flashing under Windows; that flag is for its own flash "
+                                        "service, which flashrom does not use"
+                                      : "the BIOS forbids flashing under Windows; that flag is for its own flash "
+                                        "service, which flashrom does not use, so backup and flash go on";
+}
+
 int RunIdentify(const BoardRequest& request)
 {
     ConsoleSession session;
-    if (!session.StartBoard(request.board, request.direct, BoardAccess::Read)) return kExitFailure;
+    const RomTarget& target = request.target;
+    if (!session.Start(target, BoardAccess::Read)) return kExitFailure;
     RomDevice& rom = session.romDevice;
     const RomInfo& info = rom.romInfo;
     const char* name = ChipName(info.chipId);
     std::printf("chip:     0x%04X %s\n", info.chipId, name != nullptr ? name : "(not in the catalogue)");
+    if (target.OnProgrammer()) {
+        std::printf("flashrom: %s, %u KiB, on %s\n", session.chipName.c_str(), session.programmer->ChipSize() / 1024,
+                    session.programmerName.c_str());
+    }
     if (!info.flashInfoFound) {
         std::fprintf(stderr, "The BIOS segment holds no flash information record (\"KAFLASH\").\n");
         return kExitFailure;
@@ -187,6 +202,7 @@ int RunIdentify(const BoardRequest& request)
     std::printf("pnp:      %s\n", RegionText(info.pnpStart, info.pnpSize).c_str());
     std::printf("main:     %u KiB\n", info.mainSize / 1024);
     std::printf("flags:    %s\n", FlagsText(info).c_str());
+    if (target.OnProgrammer()) std::printf("windows:  %s\n", WindowsFlagText(info).c_str());
     std::printf("smi port: 0x%04X\n", info.smiPort);
     std::printf("bios id:  %s %s\n", rom.BiosIdPrefix().c_str(), rom.BiosIdRest().c_str());
     // Erased flash reads 0xFF: such an ID is no ID.
@@ -198,7 +214,11 @@ int RunIdentify(const BoardRequest& request)
     }
     std::printf("rom id:   %s\n", romId.empty() ? "(blank)" : romId.c_str());
     std::printf("rom bios: %s\n", RomCheckText(rom, romId).c_str());
-    std::printf("mode:     %s\n", info.DriverMode() ? "driver" : "direct");
+    if (target.OnProgrammer()) {
+        std::printf("mode:     flashrom\n");
+    } else {
+        std::printf("mode:     %s\n", info.DriverMode() ? "driver" : "direct");
+    }
     return kExitSuccess;
 }
 
@@ -206,28 +226,15 @@ int RunBackup(const BoardRequest& request)
 {
     ConsoleSession session;
     const std::string output = AbsolutePath(request.output);
-    const std::filesystem::path folder(request.board);
-    if (!OutputSparesInputs(output, {{"the board's flash image", (folder / emulated::kRomFileName).string()},
-                                     {"the board's BIOS segment", (folder / emulated::kSegmentFileName).string()},
-                                     {"the board's settings", (folder / emulated::kSettingsFileName).string()}})) {
-        return kExitFailure;
-    }
+    if (!OutputSparesTarget(output, request.target)) return kExitFailure;
     session.fileDialogs.presetPath = output;
-    if (!session.StartBoard(request.board, request.direct, BoardAccess::Read)) return kExitFailure;
+    if (!session.Start(request.target, BoardAccess::Read)) return kExitFailure;
     BackupFiles files(session.romDevice, session.platform);
     ConsoleBackupDialog dialog(session.progress);
     if (!files.CreateBackupFile(dialog)) return kExitFailure;
     const RomInfo& info = session.romDevice.romInfo;
     std::printf("backup %s: %u bytes from 0x%08X\n", files.backupFilePath.c_str(), info.RomSizeBytes(), info.romBase);
     return kExitSuccess;
-}
-
-void AddBoardOption(CLI::App& command, BoardRequest& request)
-{
-    command.add_option("--board", request.board, "The emulated board's folder (rom.bin, segment.bin, board.conf)")
-        ->required();
-    command.add_flag("--direct", request.direct,
-                     "Reach the ROM as on Windows 9x (the BIOS flash SMI) instead of through the driver");
 }
 
 }  // namespace
@@ -264,21 +271,28 @@ void AddBoardCommands(CLI::App& app, CommandAction& action)
     createCommand->callback([create, &action] { action = [create] { return RunBoardCreate(*create); }; });
 
     auto identify = std::make_shared<BoardRequest>();
-    CLI::App* identifyCommand =
-        app.add_subcommand("identify",
-                           "Identify a board's flash ROM as the program does: chip, ROM size and base, block table, "
-                           "regions, flags and BIOS ID.");
-    AddBoardOption(*identifyCommand, *identify);
-    identifyCommand->callback([identify, &action] { action = [identify] { return RunIdentify(*identify); }; });
+    CLI::App* identifyCommand = app.add_subcommand(
+        "identify",
+        "Identify a board's flash ROM as the program does: chip, ROM size and base, block table, regions, flags "
+        "and BIOS ID, from the BIOS segment's records; with --programmer also the chip flashrom found, whose size "
+        "the records must describe.");
+    AddRomTargetOptions(*identifyCommand, identify->target);
+    identifyCommand->callback([identify, identifyCommand, &action] {
+        CheckRomTarget(*identifyCommand, identify->target);
+        action = [identify] { return RunIdentify(*identify); };
+    });
 
     auto backup = std::make_shared<BoardRequest>();
     CLI::App* backupCommand =
         app.add_subcommand("backup",
                            "Copy a board's whole flash ROM into a file, with a progress bar. A backup "
                            "that fails leaves no file behind.");
-    AddBoardOption(*backupCommand, *backup);
+    AddRomTargetOptions(*backupCommand, backup->target);
     backupCommand->add_option("OUT", backup->output, "The backup file")->required();
-    backupCommand->callback([backup, &action] { action = [backup] { return RunBackup(*backup); }; });
+    backupCommand->callback([backup, backupCommand, &action] {
+        CheckRomTarget(*backupCommand, backup->target);
+        action = [backup] { return RunBackup(*backup); };
+    });
 }
 
 }  // namespace varlin::cli

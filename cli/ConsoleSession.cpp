@@ -31,6 +31,16 @@ bool ConsoleSession::StartBoard(const std::string& directory, bool directMode, B
     return OpenDriver(romDevice.romInfo, platform) && romDevice.StartRomAccess();
 }
 
+bool ConsoleSession::Start(const RomTarget& target, BoardAccess access)
+{
+    return target.OnProgrammer() ? StartProgrammer(target, access) : StartBoard(target.board, target.direct, access);
+}
+
+std::string ConsoleSession::TargetText(const RomTarget& target) const
+{
+    return target.OnProgrammer() ? "the chip \"" + chipName + "\" on " + programmerName : target.board;
+}
+
 bool ConsoleSession::BuildLogoImage(const LogoJob& job)
 {
     const int shownBefore = messages.shownCount;

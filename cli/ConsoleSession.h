@@ -11,10 +11,12 @@
 #include "cli/ConsoleMessages.h"
 #include "cli/ConsoleDialogs.h"
 #include "cli/ConsoleWindowHost.h"
+#include "cli/RomTarget.h"
 #include "biosfile/BiosImage.h"
 #include "flash/RomDevice.h"
 #include "logo/LogoBuild.h"
 #include "logo/PictureChecker.h"
+#include "platform/FlashProgrammerPort.h"
 #include "platform/PlatformServices.h"
 #include "hosts/HostSystem.h"
 #include "hosts/emulated/EmulatedBoard.h"
@@ -56,6 +58,20 @@ struct ConsoleSession {
     // session ends.  False after printing why.
     bool StartBoard(const std::string& directory, bool directMode, BoardAccess access);
 
+    // Reaches `target`: an emulated board as StartBoard does, or a real
+    // board's chip through its programmer (StartProgrammer).
+    bool Start(const RomTarget& target, BoardAccess access);
+
+    // Puts the chip that target's programmer finds behind the ROM device
+    // and identifies it from the BIOS segment's records, which must be there
+    // and describe a ROM of the chip's size; the programmer stays locked
+    // for `access` until the session ends.  False after printing why.
+    bool StartProgrammer(const RomTarget& target, BoardAccess access);
+
+    // What a command reached, for its last line: the board's folder, or the
+    // chip and its programmer.
+    std::string TargetText(const RomTarget& target) const;
+
     // Builds the logo image as the program does; false after saying why,
     // also where the program itself says nothing.
     bool BuildLogoImage(const LogoJob& job);
@@ -79,6 +95,10 @@ struct ConsoleSession {
     CPictureChecker checker{messages};
     LogoBuild logoBuild{messages, pictures};
     std::unique_ptr<emulated::EmulatedBoard> board;
+    // A real board's chip, and its name and programmer's as flashrom says them.
+    std::unique_ptr<FlashProgrammerPort> programmer;
+    std::string chipName;
+    std::string programmerName;
     BoardLock boardLock;
 };
 

@@ -1,6 +1,6 @@
-// flash: program a BIOS file into an emulated board, or build the board's
-// own BIOS with a new logo and program that, through the program's own
-// update flow and Update BIOS dialog.
+// flash: program a BIOS file into an emulated board or a real board's chip,
+// or build the board's own BIOS with a new logo and program that, through
+// the program's own update flow and Update BIOS dialog.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -11,6 +11,7 @@
 #include "cli/Commands.h"
 #include "cli/ConsoleSession.h"
 #include "cli/LogoOptions.h"
+#include "cli/RomTarget.h"
 #include "cli/WorkDirectory.h"
 
 namespace varlin::cli {
@@ -21,7 +22,7 @@ constexpr int32_t kEasyWidth = 640;  // a larger picture is shown in 800*600 on 
 constexpr int32_t kEasyHeight = 480;
 
 struct FlashRequest {
-    std::string board;
+    RomTarget target;
     std::string bios;
     std::string picture;
     LogoOptions logo;
@@ -30,7 +31,6 @@ struct FlashRequest {
     DitheringChoice dithering = DitheringChoice::Auto;
     bool yes = false;
     bool no = false;
-    bool direct = false;
 };
 
 // The job the picture page and the accept page of the Easy path, or the
@@ -70,7 +70,8 @@ bool CopyBoardBios(ConsoleSession& session)
 
 int RunFlash(const FlashRequest& request)
 {
-    const std::string board = AbsolutePath(request.board);
+    RomTarget target = request.target;
+    MakeTargetPathsAbsolute(target);
     const std::string bios = request.bios.empty() ? "" : AbsolutePath(request.bios);
     const std::string picture = request.picture.empty() ? "" : AbsolutePath(request.picture);
 
@@ -91,13 +92,14 @@ int RunFlash(const FlashRequest& request)
         const int refused = SetUpLogoJob(session, request, picture, job);
         if (refused >= 0) return refused;
     }
-    if (!session.StartBoard(board, request.direct, BoardAccess::Write)) return kExitFailure;
+    if (!session.Start(target, BoardAccess::Write)) return kExitFailure;
+    const std::string into = session.TargetText(target);
 
     if (picture.empty()) {
         // The Advanced page's Update BIOS.
         app.biosFilePath = bios;
         if (!app.FlashBios(bios)) return kExitFailure;
-        std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), board.c_str());
+        std::printf("flashed %s into %s: every region programmed and verified\n", bios.c_str(), into.c_str());
     } else {
         if (!CopyBoardBios(session)) return kExitFailure;
         if (!session.BuildLogoImage(job)) return kExitFailure;
@@ -107,7 +109,7 @@ int RunFlash(const FlashRequest& request)
         std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
         if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
         std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
-                    picture.c_str(), board.c_str());
+                    picture.c_str(), into.c_str());
     }
     return kExitSuccess;
 }
@@ -119,14 +121,14 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
     auto request = std::make_shared<FlashRequest>();
     CLI::App* command = app.add_subcommand(
         "flash",
-        "Program a BIOS file into an emulated board region by region, Boot last, reading each region back; or, "
+        "Program a BIOS file into a board region by region, Boot last, reading each region back; or, "
         "with --picture, read the board's own BIOS out of its ROM, build it with the new logo and program that. "
+        "With --programmer each region goes to the chip through flashrom, which erases and writes what differs. "
         "With --picture and no logo option the logo is built as the Easy Mode builds it (centred; 800x600 for a "
         "JPEG larger than 640x480); logo options build it as the Advanced Mode dialog does. The logo is written "
         "in the format of the board's current one (see build). Exits 0 only when "
         "every region was programmed and verified.");
-    command->add_option("--board", request->board, "The emulated board's folder (rom.bin, segment.bin, board.conf)")
-        ->required();
+    AddRomTargetOptions(*command, request->target);
     CLI::Option* bios = command->add_option("BIOS", request->bios, "The BIOS file to program");
     CLI::Option* picture =
         command->add_option("--picture", request->picture, "The new logo: an 8-bit BMP or a baseline JPEG");
@@ -140,9 +142,8 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
                                         "Refuse a BIOS file whose BIOS ID differs (default "
                                         "when no terminal can ask)");
     yes->excludes(no);
-    command->add_flag("--direct", request->direct,
-                      "Reach the ROM as on Windows 9x (the BIOS flash SMI) instead of through the driver");
     command->callback([request, command, &action] {
+        CheckRomTarget(*command, request->target);
         if (request->bios.empty() == request->picture.empty()) {
             throw CLI::ValidationError("flash", "give either a BIOS file or --picture PICTURE");
         }

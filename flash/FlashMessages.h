@@ -70,6 +70,7 @@ inline constexpr char kUpdateIncomplete[] = "The BIOS update is incomplete.";
 inline constexpr char kRegionsRewritten[] = "Already rewritten: ";
 inline constexpr char kRegionsBroken[] = "Not completely rewritten: ";
 inline constexpr char kRegionsUnchanged[] = "Not changed: ";
+inline constexpr char kChangedOutsideRegions[] = "The flash ROM also changed outside these regions.";
 inline constexpr char kRomUnchanged[] = "The flash ROM was not changed.";
 inline constexpr char kMayNotStart[] = "The computer may not start until a BIOS file has been programmed completely.";
 

@@ -34,21 +34,25 @@ void RomDevice::SmiClose()
     if (romInfo.smiLevel >= smi::kLevelNeedingOpen) backEnd->SmiControl(smi::kCloseFlashAccess);
 }
 
-bool RomDevice::ReadRom(uint32_t address, uint8_t* buffer, uint32_t length)
+bool RomBackEnd::ReadRange(uint32_t address, uint8_t* buffer, uint32_t length, uint32_t& failedAt)
 {
-    if (!backEnd->StartLines(address)) {
-        ShowRequestFailed(text::kRomReadFailed, address);
-        return false;
-    }
+    failedAt = address;
+    if (!StartLines(address)) return false;
     for (uint32_t done = 0; done < length; done += kLine) {
         uint8_t line[kLine];
-        if (!backEnd->ReadLine(address + done, line)) {
-            ShowRequestFailed(text::kRomReadFailed, address + done);
-            return false;
-        }
+        failedAt = address + done;
+        if (!ReadLine(address + done, line)) return false;
         std::memcpy(buffer + done, line, length - done < kLine ? length - done : kLine);
     }
     return true;
+}
+
+bool RomDevice::ReadRom(uint32_t address, uint8_t* buffer, uint32_t length)
+{
+    uint32_t failedAt = address;
+    if (backEnd->ReadRange(address, buffer, length, failedAt)) return true;
+    ShowRequestFailed(text::kRomReadFailed, failedAt);
+    return false;
 }
 
 bool RomDevice::ProgramRom(uint32_t address, const uint8_t* buffer, uint32_t length)
@@ -67,6 +71,13 @@ bool RomDevice::ProgramRom(uint32_t address, const uint8_t* buffer, uint32_t len
         }
     }
     return true;
+}
+
+bool RomDevice::WriteRegion(uint32_t address, const uint8_t* data, uint32_t length)
+{
+    if (backEnd->WriteRegion(address, data, length)) return true;
+    ShowRequestFailed(text::kRomProgramFailed, address);
+    return false;
 }
 
 bool RomDevice::EraseBlock(uint32_t address, uint32_t size)

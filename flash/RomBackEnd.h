@@ -1,8 +1,10 @@
-// The two ways the ROM device reaches the flash ROM and the BIOS flash
-// service.  On the NT family only the Kordex driver may touch the hardware,
-// so every access is one of its requests; Windows 9x lets the program read
-// low memory and raise the BIOS flash SMI itself.  The device picks one back
-// end at start-up and never asks again.
+// The ways the ROM device reaches the flash ROM and the BIOS flash service.
+// On the NT family only the Kordex driver may touch the hardware, so every
+// access is one of its requests; Windows 9x lets the program read low
+// memory and raise the BIOS flash SMI itself.  The device picks one of
+// these at start-up and never asks again.  The native tool on a real board
+// brings a third: a flash programmer of the host's own, which reaches the
+// chip without the BIOS at all.
 //
 // A back end only carries requests; telling the user, walking the block
 // table and deciding what a result means stay with the device.
@@ -14,6 +16,7 @@
 
 #include "flash/RomInfo.h"
 #include "platform/DirectHardwarePort.h"
+#include "platform/FlashProgrammerPort.h"
 #include "platform/KordexDevicePort.h"
 
 namespace varlin {
@@ -47,6 +50,18 @@ public:
     // Erases one block; `status` (the chip's status afterwards) is set only
     // when the outcome is Done.
     virtual EraseOutcome EraseBlock(uint32_t address, uint32_t size, uint16_t& status) = 0;
+
+    // `length` bytes from `address` on; on false `failedAt` is the address
+    // of the request that failed.  Line by line unless the back end can do
+    // better.
+    virtual bool ReadRange(uint32_t address, uint8_t* buffer, uint32_t length, uint32_t& failedAt);
+
+    // A programmer that reaches the chip itself uses no BIOS flash service
+    // and takes whole regions: it erases, writes only what differs and
+    // verifies, as the chip needs, and knows the chip's own locks.  The
+    // others erase and program block by block through the BIOS's service.
+    virtual bool ProgramsChipItself() const { return false; }
+    virtual bool WriteRegion(uint32_t, const uint8_t*, uint32_t) { return false; }
 };
 
 // Every access a request of the Kordex driver, on the device `info` holds.
@@ -86,6 +101,32 @@ private:
 
     DirectHardwarePort& hardware;
     const RomInfo& info;
+};
+
+// A flash programmer of the host's own.  The chip's last byte lies at 4 GiB
+// minus one, as the ROM's does; addresses below the chip read as 0xFF, as
+// an empty bus does, and are never written.
+class ProgrammerBackEnd : public RomBackEnd {
+public:
+    explicit ProgrammerBackEnd(FlashProgrammerPort& programmer) : programmer(programmer) {}
+
+    bool ReadSegment(uint8_t* segment, size_t size) override { return programmer.ReadSegment(segment, size); }
+    // There is no BIOS flash service to ask, open or close: the level stays 0.
+    std::optional<uint8_t> QuerySmiLevel() override { return std::nullopt; }
+    uint8_t SmiControl(uint8_t) override { return 0; }
+    bool StartLines(uint32_t) override { return true; }
+    bool ReadLine(uint32_t address, uint8_t* line) override;
+    // Never erased or programmed piece by piece: only whole regions.
+    bool ProgramLine(uint32_t, const uint8_t*) override { return false; }
+    EraseOutcome EraseBlock(uint32_t, uint32_t, uint16_t&) override { return EraseOutcome::RequestFailed; }
+    bool ReadRange(uint32_t address, uint8_t* buffer, uint32_t length, uint32_t& failedAt) override;
+    bool ProgramsChipItself() const override { return true; }
+    bool WriteRegion(uint32_t address, const uint8_t* data, uint32_t length) override;
+
+private:
+    uint64_t ChipBase() const { return (uint64_t{1} << 32) - programmer.ChipSize(); }
+
+    FlashProgrammerPort& programmer;
 };
 
 }  // namespace varlin

@@ -6,17 +6,20 @@
 //
 // Each primitive goes through one of two back ends (RomBackEnd.h), chosen
 // once from `platformMode`: on the NT family the requests of the Kordex
-// driver, elsewhere the BIOS flash SMI raised directly.  Every request is
+// driver, elsewhere the BIOS flash SMI raised directly; or, where the host
+// has one, through a flash programmer of its own.  Every request is
 // checked: a refused read, erase or program is reported to the user and
 // fails the operation.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "flash/RomBackEnd.h"
 #include "flash/RomInfo.h"
 #include "platform/DirectHardwarePort.h"
+#include "platform/FlashProgrammerPort.h"
 #include "platform/KordexDevicePort.h"
 #include "platform/MessagePort.h"
 #include "platform/support/Files.h"
@@ -38,6 +41,9 @@ public:
     // (which also chooses the back end), then (after the driver is open) the
     // segment, identification and the SMI level query.
     bool DetectPlatform(uint32_t platformVersion);
+    // Instead of the platform's way: every access through `programmer`,
+    // which must outlive the device.  Start-up then goes on as usual.
+    void UseProgrammer(FlashProgrammerPort& programmer);
     bool StartRomAccess();
     bool ReadSegment();
     // Decodes the records of `segmentImage` into `romInfo`; false when the
@@ -52,6 +58,17 @@ public:
     // `length` bytes from / to the ROM at a physical address, 16 at a time.
     bool ReadRom(uint32_t address, uint8_t* buffer, uint32_t length);
     bool ProgramRom(uint32_t address, const uint8_t* buffer, uint32_t length);
+
+    // A programmer that reaches the chip itself (UseProgrammer) takes whole
+    // regions, erasing, writing and verifying as the chip needs; the update
+    // then hands it each region at once.
+    bool ProgramsChipItself() const { return backEnd->ProgramsChipItself(); }
+    bool WriteRegion(uint32_t address, const uint8_t* data, uint32_t length);
+
+    // Whether backup and update may reach the ROM.  The BIOS's "flashing
+    // under Windows" flag speaks of its own flash service, which the driver
+    // and the SMI use and a programmer of the host's own does not.
+    bool FlashingAllowed() const { return romInfo.flashInWindowsAllowed || ProgramsChipItself(); }
 
     // Size in bytes of the n-th block (from 1) of the block table; 0 beyond it.
     uint32_t BlockSize(uint32_t n) const;
@@ -88,7 +105,8 @@ private:
     MessagePort& messages;
     DriverBackEnd driver;
     SmiBackEnd direct;
-    RomBackEnd* backEnd = &direct;  // what DetectPlatform chose; direct until then
+    std::optional<ProgrammerBackEnd> programmer;
+    RomBackEnd* backEnd = &direct;  // what DetectPlatform or UseProgrammer chose; direct until then
 };
 
 }  // namespace varlin

@@ -134,6 +134,12 @@ bool RomDevice::DetectPlatform(uint32_t version)
     return true;
 }
 
+void RomDevice::UseProgrammer(FlashProgrammerPort& port)
+{
+    programmer.emplace(port);
+    backEnd = &*programmer;
+}
+
 bool RomDevice::ReadSegment()
 {
     if (segmentImage.size() != kordex::kSegmentSize) return false;

@@ -178,7 +178,13 @@ bool RomUpdate::UpdateRom(const Bytes& image)
         ReportFailure(plan, misfit, states);
         return false;
     }
-    if (!ReadKeptAreas(plan)) {
+    // A programmer that reaches the chip itself may change more than the
+    // region it was handed when the chip fails it (it may go on to erase a
+    // larger block, up to the whole chip): the ROM as it was tells, after
+    // such a failure, what each region holds.
+    romBefore.clear();
+    changedOutsideRegions = false;
+    if (!ReadKeptAreas(plan) || (rom.ProgramsChipItself() && !ReadWholeRom(romBefore))) {
         Fail(RegionFault::KeptUnreadable);
         ReportFailure(plan, 0, states);
         return false;
@@ -189,6 +195,7 @@ bool RomUpdate::UpdateRom(const Bytes& image)
         const bool boot = i + 1 == plan.size();
         if (!UpdateRegionOf(plan[i], image, boot)) {
             if (failure.fault != RegionFault::WriteProtected) states[i] = RegionState::Broken;
+            if (!romBefore.empty()) ReassessStates(plan, image, states);
             ReportFailure(plan, i, states);
             return false;
         }
@@ -199,6 +206,49 @@ bool RomUpdate::UpdateRom(const Bytes& image)
         return false;
     }
     return true;
+}
+
+bool RomUpdate::ReadWholeRom(Bytes& bytes)
+{
+    bytes.assign(rom.romInfo.RomSizeBytes(), 0);
+    if (rom.ReadRom(rom.romInfo.romBase, bytes.data(), static_cast<uint32_t>(bytes.size()))) return true;
+    bytes.clear();
+    return false;
+}
+
+void RomUpdate::ReassessStates(const std::vector<UpdateRegion>& plan, const Bytes& image,
+                               std::vector<RegionState>& states)
+{
+    // The failure at hand is the one to report, whatever the reads say.
+    const RegionFailure cause = failure;
+    Bytes now;
+    const bool read = ReadWholeRom(now) && now.size() == romBefore.size();
+    failure = cause;
+    std::vector<bool> inRegion(romBefore.size(), false);
+    const uint64_t romBase = rom.romInfo.romBase;
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const UpdateRegion& region = plan[i];
+        const uint64_t end = uint64_t{region.address} + region.size;
+        if (region.size == 0 || region.address < romBase || end - romBase > romBefore.size()) continue;
+        const size_t offset = static_cast<size_t>(region.address - romBase);
+        std::fill_n(inRegion.begin() + static_cast<long>(offset), region.size, true);
+        if (!read) {
+            states[i] = RegionState::Broken;  // nothing tells what it holds
+            continue;
+        }
+        const auto first = now.begin() + static_cast<long>(offset);
+        const auto last = first + region.size;
+        if (region.rewrite && std::equal(first, last, image.begin() + static_cast<long>(region.imageOffset))) {
+            states[i] = RegionState::Rewritten;
+        } else if (std::equal(first, last, romBefore.begin() + static_cast<long>(offset))) {
+            states[i] = RegionState::Unchanged;
+        } else {
+            states[i] = RegionState::Broken;
+        }
+    }
+    for (size_t at = 0; read && at < now.size() && !changedOutsideRegions; ++at) {
+        changedOutsideRegions = !inRegion[at] && now[at] != romBefore[at];
+    }
 }
 
 bool RomUpdate::UpdateRegionOf(const UpdateRegion& region, const Bytes& image, bool boot)
@@ -216,6 +266,7 @@ bool RomUpdate::UpdateRegionOf(const UpdateRegion& region, const Bytes& image, b
 
 bool RomUpdate::ProgramRegion(uint32_t address, const uint8_t* source, uint32_t size, const std::string& name)
 {
+    if (rom.ProgramsChipItself()) return WriteWholeRegion(address, source, size, name);
     const uint32_t kib = size >> 10;
     progress.SetStepText(StepText(text::kErasingPrefix, name));
     progress.SetRange(kib & 0xFFFF);
@@ -241,6 +292,22 @@ bool RomUpdate::ProgramRegion(uint32_t address, const uint8_t* source, uint32_t 
         }
     }
     rom.SmiClose();
+
+    progress.SetStepText(StepText(text::kVerifyingPrefix, name));
+    return VerifyRegion(address, source, size);
+}
+
+bool RomUpdate::WriteWholeRegion(uint32_t address, const uint8_t* source, uint32_t size, const std::string& name)
+{
+    // The programmer erases what the chip needs and writes in one go, with
+    // no progress of its own to show: the bar fills when it is done.
+    const uint32_t kib = size >> 10;
+    progress.SetStepText(StepText(text::kProgrammingPrefix, name));
+    progress.SetRange(kib & 0xFFFF);
+    progress.SetPosition(0);
+    if (!rom.WriteRegion(address, source, size)) return Fail(RegionFault::Program);
+    progress.SetPosition(kib);
+    progress.SetPercentage(100);
 
     progress.SetStepText(StepText(text::kVerifyingPrefix, name));
     return VerifyRegion(address, source, size);
@@ -289,13 +356,14 @@ void RomUpdate::ReportFailure(const std::vector<UpdateRegion>& plan, size_t fail
         message += '\n';
         message += line;
     };
-    if (groups[0].names.empty() && groups[1].names.empty()) {
+    if (groups[0].names.empty() && groups[1].names.empty() && !changedOutsideRegions) {
         addLine(text::kRomUnchanged);
     } else {
         addLine(text::kUpdateIncomplete);
         for (const Group& group : groups) {
             if (!group.names.empty()) addLine(group.prefix + JoinNames(group.names) + ".");
         }
+        if (changedOutsideRegions) addLine(text::kChangedOutsideRegions);
         addLine(text::kMayNotStart);
     }
     messages.ShowMessage(message);

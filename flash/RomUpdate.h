@@ -1,7 +1,8 @@
 // The Update BIOS dialog's work: a checked BIOS image written into the
 // flash ROM region by region (Main, DMI and PNP in the order of their
 // addresses, Boot last), each region erased, programmed in 4096-byte pieces
-// with a progress bar and a percentage, and read back.
+// with a progress bar and a percentage, and read back.  A programmer that
+// reaches the chip itself is handed each region whole instead.
 //
 // Nothing can bring the old BIOS back once a region is erased, so an update
 // that stops tells the user exactly which regions hold the new BIOS, which
@@ -85,11 +86,18 @@ private:
     // as it stands; false with `failure` and `misfit` set.
     bool CheckPlan(const std::vector<UpdateRegion>& plan, const Bytes& image, size_t& misfit);
     bool UpdateRegionOf(const UpdateRegion& region, const Bytes& image, bool boot);
+    // ProgramRegion on a programmer that reaches the chip itself.
+    bool WriteWholeRegion(uint32_t address, const uint8_t* source, uint32_t size, const std::string& name);
     bool VerifyRegion(uint32_t address, const uint8_t* expected, uint32_t size);
     // What the update must not change: every ROM byte outside the regions
     // it rewrites, as read before the first erase.
     bool ReadKeptAreas(const std::vector<UpdateRegion>& plan);
     bool VerifyKeptAreas();
+    bool ReadWholeRom(Bytes& bytes);
+    // After a failure on a programmer that reaches the chip itself: each
+    // region's state as the ROM now shows it, against the image and against
+    // the ROM as it was before the update.
+    void ReassessStates(const std::vector<UpdateRegion>& plan, const Bytes& image, std::vector<RegionState>& states);
     bool Fail(RegionFault fault);
     void ReportFailure(const std::vector<UpdateRegion>& plan, size_t failed, const std::vector<RegionState>& states);
 
@@ -102,6 +110,8 @@ private:
     MessagePort& messages;
     ProgressPort& progress;
     std::vector<KeptArea> keptAreas;
+    Bytes romBefore;  // the whole ROM before the update, on a programmer that reaches the chip itself
+    bool changedOutsideRegions = false;
 };
 
 }  // namespace varlin

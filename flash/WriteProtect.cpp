@@ -33,7 +33,9 @@ constexpr std::array<ProtectionMessage, 4> kMessages = {{
 
 bool RomDevice::BootBlockProtected()
 {
-    if (!ChipFor(romInfo.chipId).traits.lockableBootBlock) return false;
+    // A programmer that reaches the chip itself knows the chip's locks: it
+    // opens them, or the write of the region it could not open fails.
+    if (ProgramsChipItself() || !ChipFor(romInfo.chipId).traits.lockableBootBlock) return false;
     SmiOpen();
     const uint32_t lockBlock = romInfo.bootStart + romInfo.bootSize - kBootLockBlockSize;
     const bool locked = EraseBlock(lockBlock, kBootLockBlockSize) && !IsBlockBlank(lockBlock);

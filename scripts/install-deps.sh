@@ -5,7 +5,7 @@ set -eu
 
 packages="
   make cmake g++ pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libstb-dev zlib1g-dev libflashrom-dev
   mingw-w64 wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick python3
   lhasa p7zip-full libarchive-tools libjpeg-turbo-progs
   scons debian-archive-keyring
