@@ -27,6 +27,7 @@
 #include "tests/support/FakeFileDialog.h"
 #include "tests/support/RecordingMessagePort.h"
 #include "tests/wine/UiAutomation.h"
+#include "tests/wine/FolderNames.h"
 #include "tests/wine/WineCheck.h"
 
 namespace varlin::wine {
@@ -85,20 +86,6 @@ private:
     RomBackup* running = nullptr;
     uint32_t range = 0;
 };
-
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
-}
 
 // A fresh folder with a copy of the board and a backup from before.
 bool PrepareFolder(const std::string& boardSource, const std::string& work, const FaultCase& test)

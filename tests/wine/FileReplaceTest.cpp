@@ -14,6 +14,7 @@
 #include "platform/support/Files.h"
 #include "platform/support/PartialFile.h"
 #include "tests/wine/UiAutomation.h"
+#include "tests/wine/FolderNames.h"
 #include "tests/wine/WineCheck.h"
 
 namespace varlin::wine {
@@ -57,20 +58,6 @@ HANDLE Hold(const std::string& path)
 {
     return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-std::vector<std::string> NamesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return names;
 }
 
 void EmptyFolder(const std::string& folder)
