@@ -53,6 +53,18 @@ CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice)
                          [&choice](int32_t value) { choice = static_cast<DitheringChoice>(value); });
 }
 
+CLI::Option* AddSmallLogoOption(CLI::App& command, std::string& path)
+{
+    return command
+        .add_option("--small-logo", path,
+                    "The small logo the BIOS shows at the top right of its POST screen (the member loaded at "
+                    "4002:0): a picture --picture takes, or a 4- or 8-bit BMP of the small logo's own size (as "
+                    "extract --small-logo writes it). It is scaled into the image's small logo, whose form and "
+                    "size stay: in the classic form each cell of 8x14 pixels shows one of the 15 standard "
+                    "colours on black")
+        ->type_name("PICTURE");
+}
+
 CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice)
 {
     return AddWordOption(command, "--logo-format", kLogoFormats,
