@@ -88,7 +88,7 @@ int RunBuild(const BuildRequest& request)
                               : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
         lines.push_back(FormatText("built %s: logo member of %lu bytes at 0x%lX, %s", output.c_str(),
                                    static_cast<unsigned long>(report.memberLength),
-                                   static_cast<unsigned long>(report.slot.offset), format.c_str()));
+                                   static_cast<unsigned long>(report.memberOffset), format.c_str()));
         const std::vector<std::string> more = BuildReportLines(report);
         lines.insert(lines.end(), more.begin(), more.end());
     }

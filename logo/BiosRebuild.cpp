@@ -170,6 +170,11 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
         Bytes withSmallLogo;
         if (!ReplaceSmallLogo(job, image, withSmallLogo)) return false;
         image.swap(withSmallLogo);
+        // A small logo of another size before the new logo moved it.
+        const RunSlot& small = lastSmallLogo.slot;
+        if (!job.picturePath.empty() && lastRebuild.memberOffset > small.offset) {
+            lastRebuild.memberOffset = lastRebuild.memberOffset + lastSmallLogo.memberLength - small.oldLength;
+        }
     }
     return WriteImage(job, image);
 }
@@ -229,6 +234,7 @@ bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const St
         return false;
     }
     lastRebuild.slot = plan.slot;
+    lastRebuild.memberOffset = plan.slot.offset;
     lastRebuild.memberLength = archive.size();
     for (const ImageMember& member : plan.layout.members)
         lastRebuild.membersMoved += member.inRun && member.offset > plan.slot.offset;

@@ -73,6 +73,7 @@ struct DitheringTried {
 struct RebuildReport {
     LogoTarget logo;
     RunSlot slot;               // the old logo's place, or the run's end where there was none
+    uint64_t memberOffset = 0;  // where the new logo stands in the image written
     uint64_t memberLength = 0;  // the new logo member's archive
     uint64_t largestArchive = 0;
     size_t membersMoved = 0;  // members after the logo, shifted by the difference

@@ -21,8 +21,8 @@ using namespace buildstep;
 
 constexpr char kSmallLogoStays[] = "The small logo of this BIOS image cannot be replaced: %s.";
 constexpr char kSmallLogoTooBig[] =
-    "The new small logo does not fit: its member of %lu bytes is larger than the %lu bytes the room after "
-    "the run of members leaves it.";
+    "The new small logo does not fit: its member of %lu bytes is larger than the %lu bytes it may take: the old "
+    "one's place and the free space after the run of members, but for the one byte that stays free.";
 constexpr char kSmallLogoRole[] = "small logo";
 
 unsigned long Number(uint64_t value) { return static_cast<unsigned long>(value); }

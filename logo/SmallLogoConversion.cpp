@@ -63,9 +63,9 @@ CellError PixelError(const ScreenRgb& pixel, const ScreenRgb& colour)
 // of equals).
 uint8_t BestColour(const CellPixels& cell)
 {
-    uint8_t best = 1;
+    size_t best = 1;
     CellError bestError{INT64_MAX, INT64_MAX};
-    for (uint8_t index = 1; index < kStandardVgaPalette.size(); ++index) {
+    for (size_t index = 1; index < kStandardVgaPalette.size(); ++index) {
         const ScreenRgb colour = StandardColour(index);
         CellError error;
         for (const ScreenRgb& pixel : cell) {
@@ -78,7 +78,7 @@ uint8_t BestColour(const CellPixels& cell)
             best = index;
         }
     }
-    return best;
+    return static_cast<uint8_t>(best);
 }
 
 // The cell's pixels lit in `colour` or left black, each pixel's error
@@ -90,12 +90,12 @@ SmallLogoGlyph LightCell(const CellPixels& cell, const ScreenRgb& colour)
     std::array<ScreenRgb, kCellPixels> errors{};  // in sixteenths
     auto passOn = [&errors](int x, int y, const ScreenRgb& error, int weight) {
         if (x < 0 || x >= kSmallLogoCellWidth || y >= kSmallLogoCellHeight) return;
-        ScreenRgb& to = errors[static_cast<size_t>(y * kSmallLogoCellWidth + x)];
+        ScreenRgb& to = errors[static_cast<size_t>(y) * kSmallLogoCellWidth + static_cast<size_t>(x)];
         for (size_t c = 0; c < 3; ++c) to[c] += error[c] * weight;
     };
     for (int y = 0; y < kSmallLogoCellHeight; ++y) {
         for (int x = 0; x < kSmallLogoCellWidth; ++x) {
-            const size_t at = static_cast<size_t>(y * kSmallLogoCellWidth + x);
+            const size_t at = static_cast<size_t>(y) * kSmallLogoCellWidth + static_cast<size_t>(x);
             ScreenRgb wanted;
             for (size_t c = 0; c < 3; ++c) wanted[c] = std::clamp(cell[at][c] + errors[at][c] / 16, 0, 255);
             const bool lit = Distance(wanted, colour) < Distance(wanted, kBlack);
