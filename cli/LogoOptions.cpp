@@ -47,7 +47,8 @@ const std::map<std::string, int32_t> kDitherings = {
 CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice)
 {
     return AddWordOption(command, "--dither", kDitherings,
-                         "How a stock logo is reduced to its colours: floyd-steinberg (error diffusion, the finest), "
+                         "How a stock logo, full-screen or small, is reduced to its colours: floyd-steinberg (error "
+                         "diffusion, the finest), "
                          "ordered (an 8x8 pattern, which packs far smaller), none (the smallest); default auto: "
                          "Floyd-Steinberg where its logo fits the image, else ordered, else none",
                          [&choice](int32_t value) { choice = static_cast<DitheringChoice>(value); });

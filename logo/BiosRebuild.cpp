@@ -168,7 +168,10 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
     }
     if (smallLogo) {
         Bytes withSmallLogo;
-        if (!ReplaceSmallLogo(job, image, withSmallLogo)) return false;
+        if (!ReplaceSmallLogo(job, image, withSmallLogo)) {
+            RemoveWorkingFiles();  // the full-screen logo's too
+            return false;
+        }
         image.swap(withSmallLogo);
         // A small logo of another size before the new logo moved it.
         const RunSlot& small = lastSmallLogo.slot;
