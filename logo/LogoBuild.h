@@ -11,7 +11,6 @@
 #include "award/MemberReplacement.h"
 #include "logo/LogoFormat.h"
 #include "logo/PictureChecker.h"
-#include "logo/SmallLogoMember.h"
 #include "platform/support/Files.h"
 #include "platform/MessagePort.h"
 #include "platform/PictureLoaderPort.h"
