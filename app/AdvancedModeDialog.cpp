@@ -66,7 +66,9 @@ LogoSettings CAdvancedModeDialog::Settings() const
 
 LogoJob CAdvancedModeDialog::Job()
 {
-    return {biosPath, picturePath, app.platform.system.ProgramDirectory() + kWorkImageFileName, outputPath, Settings()};
+    const std::string workImage = app.platform.system.ProgramDirectory() + kWorkImageFileName;
+    // The dialog has no small logo to offer: the image keeps its own.
+    return {biosPath, picturePath, workImage, outputPath, Settings(), {}};
 }
 
 bool CAdvancedModeDialog::BuildBiosWithLogo()

@@ -56,7 +56,7 @@ PreviewLayout LayOutPreview(const PreviewSettings& settings)
 }
 
 RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo,
-                        const std::array<const CPicture*, 6>& overlays)
+                        const std::array<const CPicture*, 6>& overlays, const CPicture* smallLogo)
 {
     RgbImage screen;
     screen.width = kPreviewWidth;
@@ -72,6 +72,7 @@ RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo,
             if (overlays[i] != nullptr) overlays[i]->Render(screen, kOverlayPlaces[i].x, kOverlayPlaces[i].y, 1.0);
         }
     }
+    if (smallLogo != nullptr) smallLogo->Render(screen, kPreviewWidth - smallLogo->Width(), kSmallLogoTop, 1.0);
     return screen;
 }
 

@@ -56,11 +56,15 @@ inline bool OverlaysShown(int32_t showPostMessage, int32_t screenResolution)
 
 PreviewLayout LayOutPreview(const PreviewSettings& settings);
 
+// The small logo stands at the top right of the POST screen, against its
+// right edge and one text row (16 pixels) down.
+inline constexpr int kSmallLogoTop = 16;
+
 // A black 640 x 480 screen with the logo (stretched over all of it for a
-// full-screen logo) and, where the layout says, the overlays drawn over it
-// at their natural size.  Pictures not loaded are
-// left out.
+// full-screen logo), where the layout says the overlays drawn over it at
+// their natural size, and the small logo when one is given.  Pictures not
+// loaded are left out.
 RgbImage ComposePreview(const PreviewLayout& layout, const CPicture& logo,
-                        const std::array<const CPicture*, 6>& overlays);
+                        const std::array<const CPicture*, 6>& overlays, const CPicture* smallLogo = nullptr);
 
 }  // namespace varlin

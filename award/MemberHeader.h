@@ -15,6 +15,7 @@ namespace varlin {
 constexpr size_t kMemberHeaderReadSize = lhaheader::kLargestHeader;
 
 constexpr uint16_t kLogoLoadSegment = 0x4000;
+constexpr uint16_t kSmallLogoLoadSegment = 0x4002;  // the small logo of the POST screen
 constexpr uint16_t kSystemBiosLoadSegment = 0x5000;
 
 struct MemberHeader {

@@ -23,6 +23,7 @@ namespace {
 struct BuildRequest {
     std::string bios;
     std::string picture;
+    std::string smallLogo;
     std::string output;
     LogoOptions logo;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
@@ -32,9 +33,13 @@ struct BuildRequest {
 int RunBuild(const BuildRequest& request)
 {
     const std::string bios = AbsolutePath(request.bios);
-    const std::string picture = AbsolutePath(request.picture);
+    const std::string picture = request.picture.empty() ? "" : AbsolutePath(request.picture);
+    const std::string smallLogo = request.smallLogo.empty() ? "" : AbsolutePath(request.smallLogo);
     const std::string output = AbsolutePath(request.output);
-    if (!OutputSparesInputs(output, {{"the BIOS image", bios}, {"the picture", picture}})) return kExitFailure;
+    if (!OutputSparesInputs(output,
+                            {{"the BIOS image", bios}, {"the picture", picture}, {"the small logo", smallLogo}})) {
+        return kExitFailure;
+    }
 
     // The build works through fixed-name files in the current directory and
     // the program directory; both are this run's own.
@@ -55,27 +60,47 @@ int RunBuild(const BuildRequest& request)
         messages.ShowSystemMessage(text::kBiosSizeMismatch, text::kOpenFileCaption, {});
         return kExitFailure;
     }
-    if (!checker.CheckPicture(picture)) return kExitFailure;
-    PictureKind kind = PictureKind::Bitmap;
-    if (!DecidePictureKindForDialog(picture, messages, kind)) return kExitFailure;
     // Every setting is the user's own, as in the Advanced Mode dialog.
-    LogoJob job{bios, picture, session.WorkImagePath(), output, {}};
-    if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
-    if (!CheckScreenResolution(checker, job.settings.screenResolution, messages)) return kExitFailure;
+    LogoJob job;
+    job.biosPath = bios;
+    job.picturePath = picture;
+    job.workImagePath = session.WorkImagePath();
+    job.outputPath = output;
+    job.smallLogoPath = smallLogo;
+    if (!picture.empty()) {
+        if (!checker.CheckPicture(picture)) return kExitFailure;
+        PictureKind kind = PictureKind::Bitmap;
+        if (!DecidePictureKindForDialog(picture, messages, kind)) return kExitFailure;
+        if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
+        if (!CheckScreenResolution(checker, job.settings.screenResolution, messages)) return kExitFailure;
+    }
     job.settings.logoFormat = request.logoFormat;
     job.settings.dithering = request.dithering;
     if (!session.BuildLogoImage(job)) return kExitFailure;
 
     const LogoBuild& build = session.logoBuild;
     const RebuildReport& report = build.lastRebuild;
-    const std::string format =
-        report.logo.stock ? StockFormatText(report.logo.format)
-                          : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
-    std::printf("built %s: logo member of %lu bytes at 0x%lX, %s\n", output.c_str(),
-                static_cast<unsigned long>(report.memberLength), static_cast<unsigned long>(report.slot.offset),
-                format.c_str());
-    for (const std::string& line : BuildReportLines(report)) std::printf("%s\n", line.c_str());
-    std::printf("%s\n", ChecksumRepairLine(report.checksumsBefore, report.checksumsAfter).c_str());
+    const SmallLogoReport& small = build.lastSmallLogo;
+    std::vector<std::string> lines;
+    if (!picture.empty()) {
+        const std::string format =
+            report.logo.stock ? StockFormatText(report.logo.format)
+                              : FormatText("header word 0x%04X", static_cast<unsigned>(build.logoHeaderWord & 0xFFFF));
+        lines.push_back(FormatText("built %s: logo member of %lu bytes at 0x%lX, %s", output.c_str(),
+                                   static_cast<unsigned long>(report.memberLength),
+                                   static_cast<unsigned long>(report.memberOffset), format.c_str()));
+        const std::vector<std::string> more = BuildReportLines(report);
+        lines.insert(lines.end(), more.begin(), more.end());
+    }
+    if (small.built) {
+        std::vector<std::string> more = SmallLogoReportLines(small);
+        if (picture.empty()) more.front() = "built " + output + ": " + more.front();
+        lines.insert(lines.end(), more.begin(), more.end());
+    }
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+    std::printf("%s\n", ChecksumRepairLine(picture.empty() ? small.checksumsBefore : report.checksumsBefore,
+                                           small.built ? small.checksumsAfter : report.checksumsAfter)
+                            .c_str());
     return kExitSuccess;
 }
 
@@ -91,16 +116,29 @@ void AddBuildCommand(CLI::App& app, CommandAction& action)
         "the format of the image's current logo: where that is the full-screen format of stock Award "
         "BIOSes, the picture is scaled to its size and reduced to its colours. An image without a logo "
         "gets one in that stock format where its BIOS shows stock logos, and none where its BIOS shows no "
-        "full-screen logo (unless --logo-format asks for one). The source image is never changed; OUTPUT "
-        "is written only when the new image has passed its check (every member where it belongs and "
-        "unchanged, the logo decoded back to the payload, every other byte, the checksums).");
+        "full-screen logo (unless --logo-format asks for one). With --small-logo the small logo at the top "
+        "right of the POST screen (the member loaded at 4002:0) is replaced too, or alone, in its own form "
+        "and size. The source image is never changed; OUTPUT is written only when the new image has passed "
+        "its check (every member where it belongs and unchanged, the logo decoded back to the payload, "
+        "every other byte, the checksums).");
     command->add_option("--bios", request->bios, "The source BIOS image")->required();
-    command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
+    command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG");
+    AddSmallLogoOption(*command, request->smallLogo);
     command->add_option("--output", request->output, "The new BIOS image")->required();
     AddLogoOptions(*command, request->logo);
     AddLogoFormatOption(*command, request->logoFormat);
     AddDitheringOption(*command, request->dithering);
-    command->callback([request, &action] { action = [request] { return RunBuild(*request); }; });
+    command->callback([request, command, &action] {
+        if (request->picture.empty() && request->smallLogo.empty()) {
+            throw CLI::ValidationError("build", "give --picture PICTURE, --small-logo PICTURE or both");
+        }
+        const size_t logoOptions = command->count("--resolution") + command->count("--position") +
+                                   command->count("--post-message") + command->count("--logo-format");
+        if (request->picture.empty() && logoOptions > 0) {
+            throw CLI::ValidationError("build", "logo options go with --picture");
+        }
+        action = [request] { return RunBuild(*request); };
+    });
 }
 
 }  // namespace varlin::cli

@@ -29,6 +29,13 @@ std::string DitheringLine(const RebuildReport& report)
     return line + FormatText(" (this one: %lu)", Number(used.archiveSize));
 }
 
+std::string MovedLine(size_t moved, const char* after, uint64_t newLength, uint64_t oldLength)
+{
+    const int64_t shift = static_cast<int64_t>(newLength) - static_cast<int64_t>(oldLength);
+    return FormatText("moved the %lu member%s after the %s by %s%ld bytes, unchanged and in order", Number(moved),
+                      moved == 1 ? "" : "s", after, shift > 0 ? "+" : "", static_cast<long>(shift));
+}
+
 }  // namespace
 
 std::vector<std::string> BuildReportLines(const RebuildReport& report)
@@ -36,10 +43,20 @@ std::vector<std::string> BuildReportLines(const RebuildReport& report)
     std::vector<std::string> lines;
     if (report.logo.stock && !report.dithering.empty()) lines.push_back(DitheringLine(report));
     if (report.membersMoved > 0) {
-        const int64_t shift = static_cast<int64_t>(report.memberLength) - static_cast<int64_t>(report.slot.oldLength);
-        lines.push_back(FormatText("moved the %lu member%s after the logo by %s%ld bytes, unchanged and in order",
-                                   Number(report.membersMoved), report.membersMoved == 1 ? "" : "s",
-                                   shift > 0 ? "+" : "", static_cast<long>(shift)));
+        lines.push_back(MovedLine(report.membersMoved, "logo", report.memberLength, report.slot.oldLength));
+    }
+    return lines;
+}
+
+std::vector<std::string> SmallLogoReportLines(const SmallLogoReport& report)
+{
+    const std::string dithering =
+        report.stock ? FormatText(", dithering %s", DitheringName(report.dithering)) : std::string();
+    std::vector<std::string> lines = {FormatText("small logo member of %lu bytes at 0x%lX, %s%s",
+                                                 Number(report.memberLength), Number(report.slot.offset),
+                                                 report.form.c_str(), dithering.c_str())};
+    if (report.membersMoved > 0) {
+        lines.push_back(MovedLine(report.membersMoved, "small logo", report.memberLength, report.slot.oldLength));
     }
     return lines;
 }

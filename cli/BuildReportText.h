@@ -13,4 +13,8 @@ namespace varlin::cli {
 // that order, none for a payload logo that moved nothing.
 std::vector<std::string> BuildReportLines(const RebuildReport& report);
 
+// "small logo member of N bytes at 0x..., FORM", then "moved ..." where
+// members moved.
+std::vector<std::string> SmallLogoReportLines(const SmallLogoReport& report);
+
 }  // namespace varlin::cli

@@ -1,5 +1,5 @@
 // extract: a member of a BIOS image, decoded; the logo as the picture it
-// was made from.
+// was made from, the small logo as the picture it shows.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -21,6 +21,7 @@ namespace {
 struct ExtractRequest {
     std::string bios;
     bool logo = false;
+    bool smallLogo = false;
     std::string member;  // an index as inspect lists it, or a name
     std::string output;
 };
@@ -29,6 +30,11 @@ struct ExtractRequest {
 long FindMember(const ImageReport& report, const ExtractRequest& request)
 {
     const std::vector<ImageMember>& members = report.layout.members;
+    if (request.smallLogo) {
+        if (report.smallLogo.index >= 0) return static_cast<long>(report.smallLogo.index);
+        std::fprintf(stderr, "The image holds no small logo (no member is loaded at 4002:0).\n");
+        return -1;
+    }
     for (size_t i = 0; i < members.size(); ++i) {
         const bool wanted = request.logo ? members[i].header.IsLogo() : members[i].header.name == request.member;
         if (wanted) return static_cast<long>(i);
@@ -83,7 +89,19 @@ int RunExtract(const ExtractRequest& request)
     PayloadContents payload;
     StockPicture stock;
     Bytes stockBitmap;
-    if (request.logo) {
+    if (request.smallLogo) {
+        const SmallLogoMember& small = report.smallLogo;
+        if (!small.Readable()) {
+            std::fprintf(stderr, "The small logo (member %ld, %s) cannot be read: %s; nothing was written.\n", index,
+                         name.c_str(), small.problem.c_str());
+            return kExitFailure;
+        }
+        stock = SmallLogoPicture(small);
+        stockBitmap = SmallLogoAsBitmap(stock);
+        contents = &stockBitmap;
+        std::printf("small logo: %s, written as a %d-bit bitmap\n", SmallLogoText(small).c_str(),
+                    stock.palette.size() > 16 ? 8 : 4);
+    } else if (request.logo) {
         if (DecodeStockLogo(data.bytes, stock)) {
             stockBitmap = StockPictureAsBitmap(stock);
             contents = &stockBitmap;
@@ -115,18 +133,24 @@ void AddExtractCommand(CLI::App& app, CommandAction& action)
         "extract",
         "Write a member of a BIOS image, decoded and checked against its CRC-16, to a file. With --logo, "
         "a logo this program made comes back as the picture: a bitmap any viewer opens, or the JPEG as "
-        "stored; its settings are printed. A logo in the stock full-screen format comes back as a bitmap.");
+        "stored; its settings are printed. A logo in the stock full-screen format comes back as a bitmap. With "
+        "--small-logo, the small logo of the POST screen (loaded at 4002:0) comes back as a 4-bit bitmap of its "
+        "own size, which build --small-logo takes back.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     CLI::Option* logo = command->add_flag("--logo", request->logo, "The logo member (loaded at 4000:0)");
     CLI::Option* member =
         command
             ->add_option("--member", request->member, "A member by its number as inspect lists it (from 0), or by name")
             ->type_name("INDEX|NAME");
+    CLI::Option* smallLogo =
+        command->add_flag("--small-logo", request->smallLogo, "The small logo of the POST screen (loaded at 4002:0)");
     logo->excludes(member);
+    smallLogo->excludes(logo);
+    smallLogo->excludes(member);
     command->add_option("-o,--output", request->output, "The file to write")->required();
     command->callback([request, command, &action] {
-        if (command->count("--logo") + command->count("--member") != 1) {
-            throw CLI::ValidationError("extract", "give either --logo or --member INDEX|NAME");
+        if (command->count("--logo") + command->count("--member") + command->count("--small-logo") != 1) {
+            throw CLI::ValidationError("extract", "give one of --logo, --small-logo and --member INDEX|NAME");
         }
         action = [request] { return RunExtract(*request); };
     });

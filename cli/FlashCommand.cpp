@@ -25,6 +25,7 @@ struct FlashRequest {
     RomTarget target;
     std::string bios;
     std::string picture;
+    std::string smallLogo;
     LogoOptions logo;
     bool logoOptionsGiven = false;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
@@ -34,13 +35,19 @@ struct FlashRequest {
 };
 
 // The job the picture page and the accept page of the Easy path, or the
-// Advanced Mode dialog, hand to the build.  Returns an exit status when the
-// picture or the options are refused, else -1.
-int SetUpLogoJob(ConsoleSession& session, const FlashRequest& request, const std::string& picture, LogoJob& job)
+// Advanced Mode dialog, hand to the build, with the small logo where one is
+// given.  Returns an exit status when the picture or the options are
+// refused, else -1.
+int SetUpLogoJob(ConsoleSession& session, const FlashRequest& request, const std::string& picture,
+                 const std::string& smallLogo, LogoJob& job)
 {
     CPictureChecker& checker = session.checker;
-    if (!checker.CheckPicture(picture)) return kExitFailure;
-    if (request.logoOptionsGiven) {
+    job.smallLogoPath = smallLogo;
+    if (picture.empty()) {
+        // Only the small logo, whose form the board's BIOS decides.
+    } else if (!checker.CheckPicture(picture)) {
+        return kExitFailure;
+    } else if (request.logoOptionsGiven) {
         PictureKind kind = PictureKind::Bitmap;
         if (!DecidePictureKindForDialog(picture, session.messages, kind)) return kExitFailure;
         if (!ApplyLogoOptions(request.logo, kind, job.settings)) return kExitUsage;
@@ -74,6 +81,8 @@ int RunFlash(const FlashRequest& request)
     MakeTargetPathsAbsolute(target);
     const std::string bios = request.bios.empty() ? "" : AbsolutePath(request.bios);
     const std::string picture = request.picture.empty() ? "" : AbsolutePath(request.picture);
+    const std::string smallLogo = request.smallLogo.empty() ? "" : AbsolutePath(request.smallLogo);
+    const bool building = !picture.empty() || !smallLogo.empty();
 
     // The program directory of this run holds the board's BIOS copy and the
     // rebuilt image; the logo build works in the current directory.
@@ -88,14 +97,14 @@ int RunFlash(const FlashRequest& request)
     CWizardApp& app = session.app;
 
     LogoJob job;
-    if (!picture.empty()) {
-        const int refused = SetUpLogoJob(session, request, picture, job);
+    if (building) {
+        const int refused = SetUpLogoJob(session, request, picture, smallLogo, job);
         if (refused >= 0) return refused;
     }
     if (!session.Start(target, BoardAccess::Write)) return kExitFailure;
     const std::string into = session.TargetText(target);
 
-    if (picture.empty()) {
+    if (!building) {
         // The Advanced page's Update BIOS.
         app.biosFilePath = bios;
         if (!app.FlashBios(bios)) return kExitFailure;
@@ -105,11 +114,25 @@ int RunFlash(const FlashRequest& request)
         if (!session.BuildLogoImage(job)) return kExitFailure;
         if (!app.FlashBios(job.workImagePath)) return kExitFailure;
         const RebuildReport& rebuild = session.logoBuild.lastRebuild;
-        for (const std::string& line : BuildReportLines(rebuild)) std::printf("%s\n", line.c_str());
-        std::printf("%s\n", ChecksumRepairLine(rebuild.checksumsBefore, rebuild.checksumsAfter).c_str());
-        if (rebuild.logo.stock) std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
-        std::printf("flashed the board's BIOS with the logo %s into %s: every region programmed and verified\n",
-                    picture.c_str(), into.c_str());
+        const SmallLogoReport& small = session.logoBuild.lastSmallLogo;
+        std::vector<std::string> lines;
+        if (!picture.empty()) lines = BuildReportLines(rebuild);
+        if (small.built) {
+            const std::vector<std::string> more = SmallLogoReportLines(small);
+            lines.insert(lines.end(), more.begin(), more.end());
+        }
+        for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+        std::printf("%s\n", ChecksumRepairLine(picture.empty() ? small.checksumsBefore : rebuild.checksumsBefore,
+                                               small.built ? small.checksumsAfter : rebuild.checksumsAfter)
+                                .c_str());
+        if (!picture.empty() && rebuild.logo.stock) {
+            std::printf("logo written as %s\n", StockFormatText(rebuild.logo.format).c_str());
+        }
+        const std::string logos = picture.empty()     ? "the small logo " + smallLogo
+                                  : smallLogo.empty() ? "the logo " + picture
+                                                      : "the logo " + picture + " and the small logo " + smallLogo;
+        std::printf("flashed the board's BIOS with %s into %s: every region programmed and verified\n", logos.c_str(),
+                    into.c_str());
     }
     return kExitSuccess;
 }
@@ -126,13 +149,15 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
         "With --programmer each region goes to the chip through flashrom, which erases and writes what differs. "
         "With --picture and no logo option the logo is built as the Easy Mode builds it (centred; 800x600 for a "
         "JPEG larger than 640x480); logo options build it as the Advanced Mode dialog does. The logo is written "
-        "in the format of the board's current one (see build). Exits 0 only when "
+        "in the format of the board's current one (see build). With --small-logo the small logo of the POST "
+        "screen is replaced as build does it, with or without --picture. Exits 0 only when "
         "every region was programmed and verified.");
     AddRomTargetOptions(*command, request->target);
     CLI::Option* bios = command->add_option("BIOS", request->bios, "The BIOS file to program");
     CLI::Option* picture =
         command->add_option("--picture", request->picture, "The new logo: an 8-bit BMP or a baseline JPEG");
     bios->excludes(picture);
+    bios->excludes(AddSmallLogoOption(*command, request->smallLogo));
     AddLogoOptions(*command, request->logo);
     AddLogoFormatOption(*command, request->logoFormat);
     AddDitheringOption(*command, request->dithering);
@@ -144,14 +169,18 @@ void AddFlashCommand(CLI::App& app, CommandAction& action)
     yes->excludes(no);
     command->callback([request, command, &action] {
         CheckRomTarget(*command, request->target);
-        if (request->bios.empty() == request->picture.empty()) {
-            throw CLI::ValidationError("flash", "give either a BIOS file or --picture PICTURE");
+        const bool building = !request->picture.empty() || !request->smallLogo.empty();
+        if (request->bios.empty() == !building) {
+            throw CLI::ValidationError("flash",
+                                       "give either a BIOS file or --picture PICTURE and/or --small-logo PICTURE");
         }
         request->logoOptionsGiven =
             command->count("--resolution") + command->count("--position") + command->count("--post-message") > 0;
-        if ((request->logoOptionsGiven || command->count("--logo-format") + command->count("--dither") > 0) &&
-            request->picture.empty()) {
+        if ((request->logoOptionsGiven || command->count("--logo-format") > 0) && request->picture.empty()) {
             throw CLI::ValidationError("flash", "logo options go with --picture");
+        }
+        if (command->count("--dither") > 0 && !building) {
+            throw CLI::ValidationError("flash", "--dither goes with --picture or --small-logo");
         }
         action = [request] { return RunFlash(*request); };
     });

@@ -53,6 +53,7 @@ ImageReport DescribeImage(const std::string& path, const Bytes& image)
     report.logoFormat = ReadLogoFormat(image, report.layout);
     report.checksums = report.layout.checksums;
     DescribeSlot(report);
+    report.smallLogo = ReadSmallLogo(image, report.layout);
     if (image.size() >= award::kSizeCodeFromEnd)
         report.sizeCode = static_cast<char>(image[image.size() - award::kSizeCodeFromEnd]);
     report.romSize = static_cast<uint32_t>(SizeCodeRomUnits(image)) * 0x10000;

@@ -1,7 +1,8 @@
 // What a BIOS image holds, as the logo build and the board see it: every
 // member with its data checked and whether a rebuild may move it, what the
 // BIOS's code shows, the logo's format, the logo slot and the room after
-// the run, the boot block's checksums, the size code and the BIOS ID.
+// the run, the small logo, the boot block's checksums, the size code and
+// the BIOS ID.
 // inspect prints it; extract finds members through it.
 #pragma once
 
@@ -14,6 +15,7 @@
 #include "award/MemberData.h"
 #include "award/MemberReplacement.h"
 #include "logo/LogoFormat.h"
+#include "logo/SmallLogoMember.h"
 
 namespace varlin::cli {
 
@@ -39,7 +41,8 @@ struct ImageReport {
     size_t membersAfter = 0;  // members after the old logo, which move with a new one
     uint64_t freeAfter = 0;   // free space after the run
     uint64_t largestArchive = 0;
-    std::string refusal;  // why there is no slot, when the user would be told
+    std::string refusal;        // why there is no slot, when the user would be told
+    SmallLogoMember smallLogo;  // the member at 4002:0, read
     BootBlockChecksums checksums;
     char sizeCode = 0;
     uint32_t romSize = 0;

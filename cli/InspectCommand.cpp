@@ -33,6 +33,16 @@ std::string FullScreenLogoText(const ImageReport& report)
     return "not shown by this BIOS (its code never looks for a stock logo)";
 }
 
+// "classic 17x6 cells (136x84), member 2 (1602 bytes)", or why there is none.
+std::string SmallLogoLine(const SmallLogoMember& logo)
+{
+    if (logo.form == SmallLogoForm::None) return "none (no member is loaded at 4002:0)";
+    if (!logo.Readable())
+        return FormatText("%s (member %ld)", SmallLogoText(logo).c_str(), static_cast<long>(logo.index));
+    return FormatText("%s, member %ld (%zu bytes)", SmallLogoText(logo).c_str(), static_cast<long>(logo.index),
+                      logo.data.size());
+}
+
 void PrintText(const ImageReport& report)
 {
     const std::vector<ImageMember>& members = report.layout.members;
@@ -78,6 +88,7 @@ void PrintText(const ImageReport& report)
         std::printf("logo slot:  none: %s\n",
                     report.refusal.empty() ? "the member chain runs off the end of the image" : report.refusal.c_str());
     }
+    std::printf("small logo: %s\n", SmallLogoLine(report.smallLogo).c_str());
     std::printf("%s", ChecksumLines(report.checksums).c_str());
     std::printf("size code:  '%s' (%u KiB)\n", Printable(std::string(1, report.sizeCode)).c_str(),
                 report.romSize / 1024);
@@ -109,6 +120,26 @@ std::string LogoFormatJson(const LogoFormat& format)
             FormatText(", \"bits\": %d, \"width\": %u, \"height\": %u, \"paletteBlock\": %s",
                        format.stock.variant == StockVariant::FourBit ? 4 : 8, static_cast<unsigned>(format.stock.width),
                        static_cast<unsigned>(format.stock.height), format.stock.paletteBlock ? "true" : "false");
+    }
+    return json + "}";
+}
+
+std::string SmallLogoJson(const SmallLogoMember& logo)
+{
+    std::string json = FormatText("{\"form\": \"%s\", \"text\": %s", SmallLogoFormWord(logo.form),
+                                  JsonString(SmallLogoText(logo)).c_str());
+    json += logo.index < 0 ? std::string(", \"member\": null")
+                           : FormatText(", \"member\": %ld", static_cast<long>(logo.index));
+    if (logo.Readable()) {
+        json += FormatText(", \"length\": %zu, \"width\": %d, \"height\": %d", logo.data.size(), logo.Width(),
+                           logo.Height());
+    }
+    if (logo.form == SmallLogoForm::Classic) {
+        json += FormatText(", \"columns\": %u, \"rows\": %u", static_cast<unsigned>(logo.classic.columns),
+                           static_cast<unsigned>(logo.classic.rows));
+    } else if (logo.form == SmallLogoForm::Stock) {
+        json += FormatText(", \"bits\": %d, \"paletteBlock\": %s", logo.stock.variant == StockVariant::FourBit ? 4 : 8,
+                           logo.stock.paletteBlock ? "true" : "false");
     }
     return json + "}";
 }
@@ -150,6 +181,7 @@ void PrintJson(const ImageReport& report)
         std::printf("  \"logoSlot\": null,\n  \"slotRefusal\": %s,\n",
                     report.refusal.empty() ? "null" : JsonString(report.refusal).c_str());
     }
+    std::printf("  \"smallLogo\": %s,\n", SmallLogoJson(report.smallLogo).c_str());
     std::printf("  \"bootBlockChecksums\": %s,\n", ChecksumJson(report.checksums).c_str());
     std::printf("  \"sizeCode\": %s,\n  \"romSize\": %u,\n  \"biosId\": %s\n}\n",
                 JsonString(std::string(1, report.sizeCode)).c_str(), report.romSize, JsonString(report.biosId).c_str());
@@ -178,9 +210,10 @@ void AddInspectCommand(CLI::App& app, CommandAction& action)
         "List what a BIOS image holds: its LHA members (the run from offset 0 and those past the gap, each "
         "decoded and checked against its CRC-16, and whether a rebuild may move it), the BIOS's banner and "
         "whether its code shows a full-screen logo in the stock format, the format of its logo (our payload, "
-        "the stock full-screen format, or none), the logo slot and the free space after the run, the boot "
-        "block's checksums (the main and the block sum the board tests at power-on, stored and computed), the "
-        "size code and the BIOS ID.");
+        "the stock full-screen format, or none), the logo slot and the free space after the run, the small "
+        "logo of the POST screen (the member loaded at 4002:0: its form and size), the boot block's checksums "
+        "(the main and the block sum the board tests at power-on, stored and computed), the size code and the "
+        "BIOS ID.");
     command->add_option("BIOS", request->bios, "The BIOS image")->required();
     command->add_flag("--json", request->json, "Print one JSON document instead of text");
     command->callback([request, &action] { action = [request] { return RunInspect(*request); }; });

@@ -47,10 +47,23 @@ const std::map<std::string, int32_t> kDitherings = {
 CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice)
 {
     return AddWordOption(command, "--dither", kDitherings,
-                         "How a stock logo is reduced to its colours: floyd-steinberg (error diffusion, the finest), "
+                         "How a stock logo, full-screen or small, is reduced to its colours: floyd-steinberg (error "
+                         "diffusion, the finest), "
                          "ordered (an 8x8 pattern, which packs far smaller), none (the smallest); default auto: "
                          "Floyd-Steinberg where its logo fits the image, else ordered, else none",
                          [&choice](int32_t value) { choice = static_cast<DitheringChoice>(value); });
+}
+
+CLI::Option* AddSmallLogoOption(CLI::App& command, std::string& path)
+{
+    return command
+        .add_option("--small-logo", path,
+                    "The small logo the BIOS shows at the top right of its POST screen (the member loaded at "
+                    "4002:0): a picture --picture takes, or a 4- or 8-bit BMP of the small logo's own size (as "
+                    "extract --small-logo writes it). It is scaled into the image's small logo, whose form and "
+                    "size stay: in the classic form each cell of 8x14 pixels shows one of the 15 standard "
+                    "colours on black")
+        ->type_name("PICTURE");
 }
 
 CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice)

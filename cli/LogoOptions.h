@@ -30,6 +30,9 @@ CLI::Option* AddLogoFormatOption(CLI::App& command, LogoFormatChoice& choice);
 // --dither auto|floyd-steinberg|ordered|none: how a stock logo is dithered.
 CLI::Option* AddDitheringOption(CLI::App& command, DitheringChoice& choice);
 
+// --small-logo PICTURE: the picture for the small logo at 4002:0.
+CLI::Option* AddSmallLogoOption(CLI::App& command, std::string& path);
+
 // Puts the options into the logo settings as the Advanced Mode dialog would
 // after the picture was browsed: a bitmap is always shown in 640*480.  False
 // (after saying why) when the options ask for what the picture cannot have.

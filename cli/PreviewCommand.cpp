@@ -12,6 +12,7 @@
 #include "cli/LogoOptions.h"
 #include "cli/OutputChecks.h"
 #include "cli/WorkDirectory.h"
+#include "logo/SmallLogoConversion.h"
 
 namespace varlin::cli {
 
@@ -21,6 +22,7 @@ struct PreviewRequest {
     std::string picture;
     std::string output;
     std::string bios;
+    std::string smallLogo;
     LogoOptions logo;
     LogoFormatChoice logoFormat = LogoFormatChoice::FollowImage;
     bool advanced = false;
@@ -39,12 +41,40 @@ bool ChoosePreviewTarget(const PreviewRequest& request, LogoTarget& target)
     return true;
 }
 
+// The small logo picture as the build would put it into the image's own
+// small logo, loaded into `shown`; false after saying why there is none.
+bool LoadSmallLogo(ConsoleSession& session, const PreviewRequest& request, CPicture& shown, std::string& form)
+{
+    Bytes image;
+    if (!ReadImageForTool(request.bios, image)) return false;
+    const SmallLogoMember old = ReadSmallLogo(image, ReadAwardImage(image));
+    const std::string problem = SmallLogoProblem(old);
+    if (!problem.empty()) {
+        session.messages.ShowMessage(problem);
+        return false;
+    }
+    if (!CheckSmallLogoPicture(request.smallLogo, old.Width(), old.Height(), session.messages)) return false;
+    Bytes file;
+    RgbImage picture;
+    if (ReadWholeFile(request.smallLogo, file, kPictureReadLimit) != ReadStatus::Ok || file.empty() ||
+        !session.pictures.LoadPicture(file.data(), file.size(), picture) || picture.Empty()) {
+        std::fprintf(stderr, "The small logo cannot be decoded: %s\n", request.smallLogo.c_str());
+        return false;
+    }
+    const Bytes bitmap = SmallLogoAsBitmap(MakeSmallLogo(picture, old, Dithering::FloydSteinberg).shown);
+    form = SmallLogoText(old);
+    return shown.LoadFromMemory(bitmap.data(), bitmap.size());
+}
+
 int RunPreview(const PreviewRequest& request)
 {
     ConsoleSession session;
     CWizardApp& app = session.app;
     CPictureChecker& checker = session.checker;
-    if (!OutputSparesInputs(request.output, {{"the picture", request.picture}})) return kExitFailure;
+    if (!OutputSparesInputs(request.output,
+                            {{"the picture", request.picture}, {"the small logo", request.smallLogo}})) {
+        return kExitFailure;
+    }
     if (!checker.CheckPicture(request.picture)) return kExitFailure;
 
     CPreviewDialog& preview = app.previewDialog;
@@ -74,12 +104,16 @@ int RunPreview(const PreviewRequest& request)
         return kExitFailure;
     }
 
+    CPicture smallLogo(session.pictures);
+    std::string smallLogoForm;
+    if (!request.smallLogo.empty() && !LoadSmallLogo(session, request, smallLogo, smallLogoForm)) return kExitFailure;
+
     PreviewSettings settings = preview.Settings();
     settings.advancedMode = request.advanced ? 1 : 0;
     const PreviewLayout layout = LayOutPreview(settings);
     std::array<const CPicture*, 6> overlays{};
     for (size_t i = 0; i < overlays.size(); ++i) overlays[i] = &preview.overlayPictures[i];
-    const RgbImage screen = ComposePreview(layout, preview.logo, overlays);
+    const RgbImage screen = ComposePreview(layout, preview.logo, overlays, smallLogo.Loaded() ? &smallLogo : nullptr);
     if (stbi_write_png(request.output.c_str(), screen.width, screen.height, 3, screen.rgb.data(), screen.width * 3) ==
         0) {
         std::fprintf(stderr, "Cannot write %s\n", request.output.c_str());
@@ -88,12 +122,16 @@ int RunPreview(const PreviewRequest& request)
     if (layout.fullScreen) {
         std::printf("preview %s: the logo as %s, over the whole screen\n", request.output.c_str(),
                     StockFormatText(preview.logoTarget.format).c_str());
-        return kExitSuccess;
+    } else {
+        std::printf("preview %s: logo %dx%d at %d,%d (scale %.7g)%s\n", request.output.c_str(),
+                    static_cast<int>(preview.pictureWidth * layout.scale),
+                    static_cast<int>(preview.pictureHeight * layout.scale), layout.logoX, layout.logoY,
+                    static_cast<double>(layout.scale), layout.drawOverlays ? ", with the POST messages" : "");
     }
-    std::printf("preview %s: logo %dx%d at %d,%d (scale %.7g)%s\n", request.output.c_str(),
-                static_cast<int>(preview.pictureWidth * layout.scale),
-                static_cast<int>(preview.pictureHeight * layout.scale), layout.logoX, layout.logoY,
-                static_cast<double>(layout.scale), layout.drawOverlays ? ", with the POST messages" : "");
+    if (smallLogo.Loaded()) {
+        std::printf("small logo %dx%d at %d,%d, as %s\n", smallLogo.Width(), smallLogo.Height(),
+                    kPreviewWidth - smallLogo.Width(), kSmallLogoTop, smallLogoForm.c_str());
+    }
     return kExitSuccess;
 }
 
@@ -110,9 +148,16 @@ void AddPreviewCommand(CLI::App& app, CommandAction& action)
     command->add_option("--picture", request->picture, "The logo: an 8-bit BMP or a baseline JPEG")->required();
     command->add_option("--output", request->output, "The PNG to write")->required();
     AddLogoOptions(*command, request->logo);
-    command->add_option("--bios", request->bios,
-                        "The BIOS image the logo is for: where its logo is in the stock full-screen format, the "
-                        "preview shows the picture as the build converts it, over the whole screen");
+    CLI::Option* bios =
+        command->add_option("--bios", request->bios,
+                            "The BIOS image the logo is for: where its logo is in the stock full-screen format, the "
+                            "preview shows the picture as the build converts it, over the whole screen");
+    command
+        ->add_option("--small-logo", request->smallLogo,
+                     "The small logo, drawn at the top right of the screen, one text row down, as the build "
+                     "converts it for the image's own small logo (needs --bios)")
+        ->type_name("PICTURE")
+        ->needs(bios);
     AddLogoFormatOption(*command, request->logoFormat);
     command->add_flag("--advanced", request->advanced,
                       "Preview as the Advanced Mode dialog does: every setting is yours, the position included");

@@ -6,6 +6,7 @@
 #include "award/BiosCode.h"
 #include "award/BootBlockChecksums.h"
 #include "lha/LhaWriter.h"
+#include "logo/BuildSteps.h"
 #include "logo/LogoBuild.h"
 #include "logo/LogoSlotFinder.h"
 #include "logo/PalettePreparation.h"
@@ -16,22 +17,7 @@
 
 namespace varlin {
 
-namespace {
-
-constexpr char kCannotOpenBios[] = "Cannot open BIOS file!";
-constexpr char kFileOpenError[] = "File open error!";
-constexpr char kCannotOpenWorkCopy[] = "Can not open BIOS file ";
-constexpr char kCannotWriteOutput[] = "Can not write BIOS file ";
-constexpr char kNotOpenFile[] = "Not open file %s";
-constexpr char kPictureTooBig[] = "Picture file is too big, \nplease selected a small one!";
-constexpr char kCheckFailed[] = "The new BIOS image failed its check: %s.\nNothing was written.";
-constexpr char kNoLogoShown[] =
-    "This BIOS shows no full-screen logo: the image holds none, and its code never looks for one.\n"
-    "A logo added to it would not be shown, and some boards like it no longer start once one is "
-    "added, so none is added.";
-
-// BIOS images are a few hundred KiB; anything near this is no BIOS image.
-constexpr size_t kBiosReadLimit = 64u << 20;
+namespace buildstep {
 
 void RemoveWorkingFiles()
 {
@@ -39,10 +25,6 @@ void RemoveWorkingFiles()
     std::remove(kArchiveFileName);
 }
 
-bool SamePath(const std::string& a, const std::string& b) { return a == b || IsSameFile(a, b); }
-
-// The ditherings an automatic choice tries, best looking first; otherwise
-// the one asked for.
 std::vector<Dithering> DitheringsToTry(DitheringChoice choice)
 {
     switch (choice) {
@@ -57,6 +39,22 @@ std::vector<Dithering> DitheringsToTry(DitheringChoice choice)
     }
     return {Dithering::FloydSteinberg, Dithering::Ordered, Dithering::None};
 }
+
+}  // namespace buildstep
+
+namespace {
+
+using namespace buildstep;
+
+constexpr char kCannotOpenWorkCopy[] = "Can not open BIOS file ";
+constexpr char kCannotWriteOutput[] = "Can not write BIOS file ";
+constexpr char kNotOpenFile[] = "Not open file %s";
+constexpr char kNoLogoShown[] =
+    "This BIOS shows no full-screen logo: the image holds none, and its code never looks for one.\n"
+    "A logo added to it would not be shown, and some boards like it no longer start once one is "
+    "added, so none is added.";
+
+bool SamePath(const std::string& a, const std::string& b) { return a == b || IsSameFile(a, b); }
 
 }  // namespace
 
@@ -154,6 +152,38 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
 {
     logoHeaderWord = 0;
     lastRebuild = RebuildReport{};
+    lastSmallLogo = SmallLogoReport{};
+    const bool smallLogo = !job.smallLogoPath.empty();
+    Bytes image;
+    if (job.picturePath.empty()) {
+        if (ReadWholeFile(job.biosPath, image, kBiosReadLimit) != ReadStatus::Ok) {
+            messages.ShowMessage(kCannotOpenBios);
+            return false;
+        }
+    } else {
+        // A small logo that cannot go into the image stops the build before
+        // the full-screen logo's work.
+        if (smallLogo && !SmallLogoFitsSource(job)) return false;
+        if (!BuildFullScreenLogo(job, image)) return false;
+    }
+    if (smallLogo) {
+        Bytes withSmallLogo;
+        if (!ReplaceSmallLogo(job, image, withSmallLogo)) {
+            RemoveWorkingFiles();  // the full-screen logo's too
+            return false;
+        }
+        image.swap(withSmallLogo);
+        // A small logo of another size before the new logo moved it.
+        const RunSlot& small = lastSmallLogo.slot;
+        if (!job.picturePath.empty() && lastRebuild.memberOffset > small.offset) {
+            lastRebuild.memberOffset = lastRebuild.memberOffset + lastSmallLogo.memberLength - small.oldLength;
+        }
+    }
+    return WriteImage(job, image);
+}
+
+bool LogoBuild::BuildFullScreenLogo(const LogoJob& job, Bytes& image)
+{
     const ImagePlan plan(job.biosPath, job.settings.logoFormat);
     const LogoTarget& target = plan.target;
     lastRebuild.logo = target;
@@ -184,10 +214,10 @@ bool LogoBuild::BuildBiosWithLogo(const LogoJob& job)
         RemoveWorkingFiles();
         return false;
     }
-    return PlaceArchive(job, plan, target.stock ? &intended : nullptr);
+    return PlaceArchive(job, plan, target.stock ? &intended : nullptr, image);
 }
 
-bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended)
+bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended, Bytes& image)
 {
     Bytes archive;
     Bytes payload;
@@ -200,7 +230,6 @@ bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const St
     // The new image, in memory; the archive must leave at least one 0xFF
     // byte after the run, so that the run ends where it did.
     const std::string& workPath = job.workImagePath;
-    Bytes image;
     if (!ReplaceMember(plan.source, plan.layout, plan.slot, archive, image)) {
         std::remove(workPath.c_str());
         RemoveWorkingFiles();
@@ -208,6 +237,7 @@ bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const St
         return false;
     }
     lastRebuild.slot = plan.slot;
+    lastRebuild.memberOffset = plan.slot.offset;
     lastRebuild.memberLength = archive.size();
     for (const ImageMember& member : plan.layout.members)
         lastRebuild.membersMoved += member.inRun && member.offset > plan.slot.offset;
@@ -223,7 +253,12 @@ bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const St
         messages.ShowMessage(FormatText(kCheckFailed, problem.c_str()));
         return false;
     }
+    return true;
+}
 
+bool LogoBuild::WriteImage(const LogoJob& job, const Bytes& image)
+{
+    const std::string& workPath = job.workImagePath;
     if (!ReplaceFileAtomically(workPath, image.data(), image.size())) {
         messages.ShowMessage(kCannotOpenWorkCopy + workPath);
         return false;

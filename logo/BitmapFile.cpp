@@ -112,11 +112,10 @@ BitmapVerdict InspectBitmap(std::span<const uint8_t> file, uint64_t fileSize, Bi
         !Contains(kKnownBitDepths, layout.bitsPerPixel)) {
         return BitmapVerdict::Invalid;
     }
-    if (layout.bitsPerPixel != 8) return BitmapVerdict::NotEightBit;
-
     layout.width = static_cast<int32_t>(width);
     layout.topDown = height < 0;
     layout.height = static_cast<int32_t>(height < 0 ? -height : height);
+    if (layout.bitsPerPixel != 8) return BitmapVerdict::NotEightBit;
 
     // Palette.  A core header implies a full table; a file whose pixel data
     // starts earlier simply carries fewer entries.
@@ -214,11 +213,14 @@ bool DecodeBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Ind
     return true;
 }
 
-Bytes EncodeLogoFormBitmap(const IndexedImage& image)
+namespace {
+
+// An uncompressed bitmap of 4 or 8 bits a pixel, rows bottom-up.
+Bytes EncodeBitmap(const IndexedImage& image, uint16_t bitsPerPixel)
 {
     const uint64_t width = static_cast<uint64_t>(image.width);
     const uint64_t height = static_cast<uint64_t>(image.height);
-    const uint64_t stride = BitmapStride(width);
+    const uint64_t stride = (width * bitsPerPixel + 31) / 32 * 4;
     const uint64_t pixelOffset = kFileHeaderSize + kInfoHeaderSize + image.palette.size() * 4;
     const uint64_t imageBytes = stride * height;
     const uint64_t total = pixelOffset + imageBytes;
@@ -234,7 +236,7 @@ Bytes EncodeLogoFormBitmap(const IndexedImage& image)
     WriteLe32(info + kWidthAt, static_cast<uint32_t>(image.width));
     WriteLe32(info + kHeightAt, static_cast<uint32_t>(image.height));
     WriteLe16(info + kPlanesAt, 1);
-    WriteLe16(info + kBitCountAt, 8);
+    WriteLe16(info + kBitCountAt, bitsPerPixel);
     WriteLe32(info + kCompressionAt, kBitmapCompressionNone);
     WriteLe32(info + kImageSizeAt, static_cast<uint32_t>(imageBytes));
     WriteLe32(info + kPixelsPerMetreXAt, static_cast<uint32_t>(image.pixelsPerMetreX));
@@ -248,10 +250,25 @@ Bytes EncodeLogoFormBitmap(const IndexedImage& image)
     }
     uint8_t* rows = p + pixelOffset;
     for (uint64_t y = 0; y < height; ++y) {  // bottom row first
-        std::copy_n(&image.pixels[(height - 1 - y) * width], width, rows + y * stride);
+        const uint8_t* in = &image.pixels[(height - 1 - y) * width];
+        uint8_t* row = rows + y * stride;
+        if (bitsPerPixel == 8) {
+            std::copy_n(in, width, row);
+            continue;
+        }
+        // Two pixels a byte, the left one in the high nibble.
+        for (uint64_t x = 0; x < width; ++x) {
+            row[x / 2] = static_cast<uint8_t>(row[x / 2] | (in[x] & 0x0F) << (x % 2 == 0 ? 4 : 0));
+        }
     }
     return out;
 }
+
+}  // namespace
+
+Bytes EncodeLogoFormBitmap(const IndexedImage& image) { return EncodeBitmap(image, 8); }
+
+Bytes EncodeFourBitBitmap(const IndexedImage& image) { return EncodeBitmap(image, 4); }
 
 bool NormaliseBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Bytes& out)
 {

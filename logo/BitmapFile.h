@@ -20,7 +20,7 @@ namespace varlin {
 
 enum class BitmapVerdict {
     Loadable,     // an 8-bit bitmap whose headers, palette and pixels lie in the file
-    NotEightBit,  // a bitmap header that gives another bit depth
+    NotEightBit,  // a bitmap header that gives another bit depth (its size is measured)
     Invalid,      // not a bitmap, cut short, bad RLE stream, or parts outside the file
 };
 
@@ -72,6 +72,10 @@ bool DecodeBitmap(std::span<const uint8_t> file, const BitmapLayout& layout, Ind
 
 // The picture as a logo-form bitmap file.
 Bytes EncodeLogoFormBitmap(const IndexedImage& image);
+
+// The picture as a 4-bit bitmap file (indices below 16, at most 16 palette
+// entries), the rows as the logo form has them.
+Bytes EncodeFourBitBitmap(const IndexedImage& image);
 
 // Writes the picture in the logo form: "BM" file header, 40-byte info header,
 // 4-byte palette entries, uncompressed rows bottom-up.  Only for files that

@@ -50,13 +50,14 @@ struct LogoSettings {
 // The 16-bit header word that tells the BIOS how to show the logo.
 uint16_t MakeLogoHeaderWord(const LogoSettings& settings, int32_t isBitmap);
 
-// One build: the source image, the picture, and where the new image goes.
+// One build: the source image, the pictures, and where the new image goes.
 struct LogoJob {
     std::string biosPath;
-    std::string picturePath;
+    std::string picturePath;    // the full-screen logo; empty to keep the image's
     std::string workImagePath;  // always written ("tmp.bin" in the program directory)
     std::string outputPath;     // also written when set
     LogoSettings settings;
+    std::string smallLogoPath;  // the small logo at 4002:0; empty to keep the image's
 };
 
 // One dithering a stock logo was packed with, and the archive it gave.
@@ -71,6 +72,7 @@ struct DitheringTried {
 struct RebuildReport {
     LogoTarget logo;
     RunSlot slot;               // the old logo's place, or the run's end where there was none
+    uint64_t memberOffset = 0;  // where the new logo stands in the image written
     uint64_t memberLength = 0;  // the new logo member's archive
     uint64_t largestArchive = 0;
     size_t membersMoved = 0;  // members after the logo, shifted by the difference
@@ -79,6 +81,20 @@ struct RebuildReport {
     bool ditheringAutomatic = false;
     std::vector<DitheringTried> dithering;  // a stock logo's, in the order tried; the last was used
     std::string boardWarning;               // what the board may do with a format the user asked for
+};
+
+// What the small logo's part of the last build did: its form, where it
+// went and what moved, and the checksums before and after it.
+struct SmallLogoReport {
+    bool built = false;
+    std::string form;  // as SmallLogoText says it
+    bool stock = false;
+    Dithering dithering = Dithering::FloydSteinberg;  // a stock one's
+    RunSlot slot;
+    uint64_t memberLength = 0;
+    size_t membersMoved = 0;
+    BootBlockChecksums checksumsBefore;
+    BootBlockChecksums checksumsAfter;
 };
 
 class LogoBuild {
@@ -102,10 +118,12 @@ public:
     // payload is in the format the image's logo already has, or the stock
     // format where the image has none and its BIOS shows stock logos; an
     // image whose BIOS shows none gets none (the settings may say
-    // otherwise).  The image is written to the work image and to the output
-    // when one is set, and only once it has passed its check.  On false the
-    // user has been told why (or the member walk ran off the image,
-    // silently) and the output is untouched.
+    // otherwise).  Where the job names a small logo, it then replaces the
+    // image's own in that image (logo/SmallLogoBuild.cpp); with no picture,
+    // only the small logo is replaced.  The image is written to the work
+    // image and to the output when one is set, and only once each step has
+    // passed its check.  On false the user has been told why (or the member
+    // walk ran off the image, silently) and the output is untouched.
     bool BuildBiosWithLogo(const LogoJob& job);
 
     // Packs the payload into the archive; the palette of a bitmap shown with
@@ -117,17 +135,32 @@ public:
     int32_t pictureIsBitmap = 0;
     int32_t logoHeaderWord = 0;
     RebuildReport lastRebuild;
+    SmallLogoReport lastSmallLogo;
 
 private:
-    struct ImagePlan;  // what a build reads of its source image first
+    struct ImagePlan;      // what a build reads of its source image first
+    struct SmallLogoPlan;  // what a small logo's build reads of its image first
 
+    bool BuildFullScreenLogo(const LogoJob& job, Bytes& image);
     bool ReadBitmapPayloadData(const std::string& picturePath, Bytes& data);
+    bool LoadPictureFile(const std::string& picturePath, bool isBitmap, RgbImage& picture);
     bool LoadStockPicture(const std::string& picturePath, RgbImage& picture);
     // Writes the stock logo payload and packs it: with each dithering in
     // turn, where the choice is automatic, until the archive takes no more
     // than `room` bytes.
     bool MakeStockLogoArchive(const LogoJob& job, const LogoTarget& target, uint64_t room, StockPicture& intended);
-    bool PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended);
+    // The image with the archive in the plan's slot, checked; nothing is written.
+    bool PlaceArchive(const LogoJob& job, const ImagePlan& plan, const StockPicture* intended, Bytes& image);
+    // The work image and the output, each whole or not at all.
+    bool WriteImage(const LogoJob& job, const Bytes& image);
+
+    // The small logo's steps: whether the image's small logo can be
+    // replaced with the job's picture (the user told why not), and the
+    // image with it replaced, checked.
+    bool AcceptSmallLogo(const LogoJob& job, const SmallLogoPlan& plan);
+    bool SmallLogoFitsSource(const LogoJob& job);
+    bool PackSmallLogo(const Bytes& data, const std::string& memberName, Bytes& archive);
+    bool ReplaceSmallLogo(const LogoJob& job, const Bytes& source, Bytes& rebuilt);
 
     MessagePort& messages;
     PictureLoaderPort& pictures;

@@ -128,6 +128,21 @@ PictureKind PictureKindForBuild(const std::string& path)
     return TextAfterLastDot(path) == "bmp" ? PictureKind::Bitmap : PictureKind::Jpeg;
 }
 
+bool CheckSmallLogoPicture(const std::string& path, int width, int height, MessagePort& messages)
+{
+    Bytes file;
+    BitmapLayout layout;
+    if (ReadWholeFile(path, file, kPictureReadLimit) == ReadStatus::Ok) {
+        const BitmapVerdict verdict = InspectBitmap(file, file.size(), layout);
+        const bool depth =
+            verdict == BitmapVerdict::Loadable || (verdict == BitmapVerdict::NotEightBit && layout.bitsPerPixel == 4 &&
+                                                   layout.compression == kBitmapCompressionNone);
+        if (depth && layout.width == width && layout.height == height) return true;
+    }
+    CPictureChecker checker(messages);
+    return checker.CheckPicture(path);
+}
+
 bool CheckScreenResolution(const CPictureChecker& checker, int32_t screenResolution, MessagePort& messages)
 {
     if (screenResolution != kResolution640x480) return true;

@@ -56,6 +56,12 @@ bool DecidePictureKindForDialog(const std::string& path, MessagePort& messages, 
 // JPEG, without a message.
 PictureKind PictureKindForBuild(const std::string& path);
 
+// The pictures a small logo of width x height pixels takes: those
+// CheckPicture accepts, and 4- and 8-bit bitmaps of exactly its size (as
+// the small logo comes back from the image).  On false the user has been
+// told why.
+bool CheckSmallLogoPicture(const std::string& path, int width, int height, MessagePort& messages);
+
 // In 640*480 a picture larger than 640 x 480 is refused with a message; in
 // 800*600 nothing beyond CheckPicture's limits applies.
 bool CheckScreenResolution(const CPictureChecker& checker, int32_t screenResolution, MessagePort& messages);

@@ -29,6 +29,14 @@ echo "== what the new image holds (its checksums kept)"
 echo "== the logo, extracted back as a bitmap"
 "$varlin" extract "$out/award-256k-varlin.bin" --logo -o "$out/logo.bmp"
 
+echo "== the small logo at the top right of the POST screen, from the same picture, in its classic form"
+"$varlin" inspect "$bios" | grep '^small logo:'
+"$varlin" build --bios "$bios" --picture "$picture" --post-message --small-logo "$picture" \
+    --output "$out/award-256k-varlin-small.bin"
+"$varlin" extract "$out/award-256k-varlin-small.bin" --small-logo -o "$out/small-logo.bmp"
+"$varlin" preview --picture "$picture" --advanced --post-message --bios "$bios" --small-logo "$picture" \
+    --output "$out/post-preview.png"
+
 stock=samples/bios/award-256k-stock.bin
 echo "== a stock board's image: its BIOS shows only a full-screen logo in its own format"
 "$varlin" inspect "$stock" | grep '^logo format:'
@@ -57,7 +65,7 @@ echo "== a board whose BIOS shows no full-screen logo: none is added"
 "$varlin" build --bios "$silent" --picture "$picture" --output "$out/award-128k-450pg-varlin.bin" || true
 
 echo
-echo "The new BIOS image is $out/award-256k-varlin.bin"
+echo "The new BIOS image is $out/award-256k-varlin.bin (with the small logo too: $out/award-256k-varlin-small.bin)"
 echo "The stock board's new BIOS image is $out/award-256k-stock-varlin.bin"
 echo "The stock boards' with moved members and with a new logo: $out/award-256k-stock-split-varlin.bin," \
     "$out/award-128k-nologo-varlin.bin"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "lha/LhaWriter.h"
+#include "logo/SmallLogo.h"
 #include "logo/StockLogo.h"
 #include "platform/support/Files.h"
 #include "samples/generator/SamplePictures.h"
@@ -55,11 +56,17 @@ struct ModuleSpec {
     uint32_t seed;
 };
 
+// The load addresses of the two logos: the full-screen one and the small
+// one of the POST screen, which a sample carries in the form its board's
+// BIOS reads (the stock format on stock boards, else the classic form).
+constexpr uint16_t kLogoSegment = 0x4000;
+constexpr uint16_t kSmallLogoSegment = 0x4002;
+
 // The modules most samples carry before their logo.
 const std::vector<ModuleSpec> kCommonModules = {
     {"original.tm", 0x5000, 3, 1},
     {"extension.rom", 0x4001, 16, 2},
-    {"acpitbl.bin", 0x4002, 32, 3},
+    {"smalllogo.bin", kSmallLogoSegment, 0, 0},
 };
 
 // What the system BIOS's code says of itself: its banner, and whether it
@@ -107,7 +114,7 @@ const std::vector<SampleImage>& Samples()
         // option ROM, with the system BIOS apart at 0x20000.
         {"award-256k-stock-split.bin", 256 * KiB, 'Z', "VL256K04", 16 * KiB, SampleLogo::Stock,
          {{256 * KiB - 0x8000, 0, "IMD$"}, {256 * KiB - 0x6000, 2, "ACFG"}}, false, {0x9000, true, 0x400},
-         {{"extension.rom", 0x4001, 16, 2}, {"acpitbl.bin", 0x4002, 32, 3}},
+         {{"extension.rom", 0x4001, 16, 2}, {"smalllogo.bin", kSmallLogoSegment, 0, 0}},
          {{"awardext.rom", 0x4080, 16, 6}, {"pcirom.bin", 0x0800, 32, 7}},
          {"Award Modular BIOS v6.00PG", true}, 0x20000},
         // A stock board whose logo has no palette block: its BIOS shows it
@@ -118,8 +125,8 @@ const std::vector<SampleImage>& Samples()
         // A board without a logo whose BIOS shows stock ones, with little room.
         {"award-128k-nologo.bin", 128 * KiB, 'X', "VL128K02", 8 * KiB, SampleLogo::None,
          {{128 * KiB - 0x4000, 0, "IMD$"}, {128 * KiB - 0x3000, 2, "ACFG"}}, false, {0x5000, true, 0},
-         {{"original.tm", 0x5000, 3, 1}, {"extension.rom", 0x4001, 16, 2}, {"acpitbl.bin", 0x4002, 32, 3},
-          {"cpucode.bin", 0x4003, 0, 10}},
+         {{"original.tm", 0x5000, 3, 1}, {"extension.rom", 0x4001, 16, 2},
+          {"smalllogo.bin", kSmallLogoSegment, 0, 0}, {"cpucode.bin", 0x4003, 0, 10}},
          {}, {"Award Modular BIOS v6.00PG", true}, 0, 6 * 1024},
         // A board without a logo whose BIOS shows none: two SCSI option ROMs
         // in its chain, as on the boards that stop at power-on once a large
@@ -231,6 +238,9 @@ struct SampleLogos {
     Bytes payload;
     Bytes stock;
     Bytes stockWithoutBlock;
+    Bytes smallClassic;
+    Bytes smallStock;
+    Bytes smallStockWithoutBlock;
 };
 
 // The system BIOS's banner and its search for a stock logo, written over
@@ -261,15 +271,32 @@ Module LogoModule(SampleLogo logo, const SampleLogos& logos)
 {
     switch (logo) {
     case SampleLogo::Payload:
-        return {"varlin.bmp", 0x4000, logos.payload};
+        return {"varlin.bmp", kLogoSegment, logos.payload};
     case SampleLogo::Stock:
-        return {"fullscreen.bmp", 0x4000, logos.stock};
+        return {"fullscreen.bmp", kLogoSegment, logos.stock};
     case SampleLogo::StockWithoutBlock:
-        return {"fullscreen.bmp", 0x4000, logos.stockWithoutBlock};
+        return {"fullscreen.bmp", kLogoSegment, logos.stockWithoutBlock};
     case SampleLogo::None:
         break;
     }
     return {};
+}
+
+// A stock board's small logo is in the stock format too, with a palette
+// block where its full-screen logo has one.
+Module SmallLogoModule(SampleLogo logo, const ModuleSpec& spec, const SampleLogos& logos)
+{
+    const Bytes& content = logo == SampleLogo::Stock               ? logos.smallStock
+                           : logo == SampleLogo::StockWithoutBlock ? logos.smallStockWithoutBlock
+                                                                   : logos.smallClassic;
+    return {spec.name, spec.segment, content};
+}
+
+Module ModuleOf(const SampleImage& sample, const ModuleSpec& spec, const SampleLogos& logos)
+{
+    if (spec.segment == kLogoSegment) return LogoModule(sample.logo, logos);
+    if (spec.segment == kSmallLogoSegment) return SmallLogoModule(sample.logo, spec, logos);
+    return MakeModule(sample, spec);
 }
 
 // Appends a packed module; the system BIOS member carries a checksum byte
@@ -313,18 +340,17 @@ bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::s
     SilentSink sink;
     LhaWriter writer(sink);
     std::vector<ModuleSpec> run = sample.modules;
-    if (sample.logo != SampleLogo::None) run.push_back({"logo", 0x4000, 0, 0});
+    if (sample.logo != SampleLogo::None) run.push_back({"logo", kLogoSegment, 0, 0});
     run.insert(run.end(), sample.afterLogo.begin(), sample.afterLogo.end());
 
     Bytes image;
     const ModuleSpec* filler = nullptr;
     for (const ModuleSpec& spec : run) {
-        if (spec.segment != 0x4000 && spec.divisor == 0) {
+        if (spec.segment != kLogoSegment && spec.segment != kSmallLogoSegment && spec.divisor == 0) {
             filler = &spec;  // made last, to fill what the others leave
             continue;
         }
-        const Module module = spec.segment == 0x4000 ? LogoModule(sample.logo, logos) : MakeModule(sample, spec);
-        if (!AddPacked(writer, module, workFolder, image)) return false;
+        if (!AddPacked(writer, ModuleOf(sample, spec, logos), workFolder, image)) return false;
     }
     const size_t pageStart = sample.size - sample.checksums.fromEnd;
     if (filler != nullptr) {
@@ -388,6 +414,11 @@ bool WriteSampleBiosImages(const std::string& folder, const std::string& picture
     logos.stock = EncodeStockLogo(stock);
     stock.format.paletteBlock = false;
     logos.stockWithoutBlock = EncodeStockLogo(stock);
+    logos.smallClassic = EncodeClassicSmallLogo(SampleClassicSmallLogo());
+    StockPicture smallStock = SampleStockSmallLogo();
+    logos.smallStock = EncodeStockLogo(smallStock);
+    smallStock.format.paletteBlock = false;
+    logos.smallStockWithoutBlock = EncodeStockLogo(smallStock);
     for (const SampleImage& sample : Samples()) {
         if (!MakeImage(sample, logos, folder, workFolder)) return false;
     }

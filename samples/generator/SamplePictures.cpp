@@ -161,6 +161,86 @@ StockPicture SampleStockLogo()
     return logo;
 }
 
+ClassicSmallLogo SampleClassicSmallLogo()
+{
+    ClassicSmallLogo logo;
+    logo.columns = 17;
+    logo.rows = 6;
+    const int width = logo.Width();
+    const int height = logo.Height();
+    std::vector<bool> lit(static_cast<size_t>(width) * height);
+    auto plot = [&](int x, int y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) lit[static_cast<size_t>(y) * width + x] = true;
+    };
+    // The word over the top three rows of cells, a bar in the fourth, a
+    // smaller word in the fifth, and blocks in the last.
+    static constexpr std::string_view kWord = "VARLIN";
+    static constexpr std::string_view kLine = "BIOS";
+    artwork::DrawText(kWord, (width - artwork::TextWidth(kWord, 3, 6)) / 2, 7, 3, 4, 6, plot);
+    for (int y = 46; y < 51; ++y) {
+        for (int x = 8; x < width - 8; ++x) plot(x, y);
+    }
+    artwork::DrawText(kLine, (width - artwork::TextWidth(kLine, 2, 6)) / 2, 56, 2, 2, 6, plot);
+    for (int column = 1; column < logo.columns - 1; column += 2) {
+        for (int y = 72; y < 82; ++y) {
+            for (int x = column * 8 + 1; x < column * 8 + 7; ++x) plot(x, y);
+        }
+    }
+    // One colour a cell: by the row of cells, the blocks each their own.
+    constexpr uint8_t kRowColours[] = {14, 14, 14, 11, 12};
+    constexpr uint8_t kBlockColours[] = {9, 10, 11, 12, 13, 14, 15, 1};
+    for (size_t cell = 0; cell < logo.Cells(); ++cell) {
+        const size_t column = cell % logo.columns;
+        const size_t row = cell / logo.columns;
+        logo.attributes.push_back(row + 1 < logo.rows ? kRowColours[row] : kBlockColours[column / 2 % 8]);
+        SmallLogoGlyph glyph{};
+        for (size_t y = 0; y < kSmallLogoCellHeight; ++y) {
+            for (size_t x = 0; x < kSmallLogoCellWidth; ++x) {
+                const size_t at = (row * kSmallLogoCellHeight + y) * width + column * kSmallLogoCellWidth + x;
+                if (lit[at]) glyph[y] = static_cast<uint8_t>(glyph[y] | 0x80 >> x);
+            }
+        }
+        logo.glyphs.push_back(glyph);
+    }
+    // The icon: five glyphs side by side, a band that waves once across them.
+    for (size_t glyph = 0; glyph < 5; ++glyph) {
+        for (size_t x = 0; x < 8; ++x) {
+            const double phase = (glyph * 8 + x) / 40.0 * 2 * 3.14159265358979;
+            const int centre = 7 + static_cast<int>(std::floor(3.5 * std::sin(phase) + 0.5));
+            for (int y = centre - 2; y <= centre + 1; ++y) {
+                uint8_t& row = logo.icon[glyph * kSmallLogoCellHeight + static_cast<size_t>(y)];
+                row = static_cast<uint8_t>(row | 0x80 >> x);
+            }
+        }
+    }
+    return logo;
+}
+
+StockPicture SampleStockSmallLogo()
+{
+    StockPicture logo;
+    logo.format = {StockVariant::FourBit, 136, 84, true};
+    const int width = logo.format.width;
+    const int height = logo.format.height;
+    logo.palette.assign(kStockPalette.begin(), kStockPalette.end());
+    logo.pixels.resize(static_cast<size_t>(width) * height);
+    auto plot = [&](int x, int y, uint8_t index) {
+        if (x >= 0 && y >= 0 && x < width && y < height) logo.pixels[static_cast<size_t>(y) * width + x] = index;
+    };
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) plot(x, y, static_cast<uint8_t>(1 + y * 8 / height));
+    }
+    for (int stripe = 0; stripe < 6; ++stripe) {
+        for (int y = 52 + stripe * 3; y < 55 + stripe * 3; ++y) {
+            for (int x = 8; x < width - 8; ++x) plot(x, y, static_cast<uint8_t>(kStockRainbow + stripe));
+        }
+    }
+    static constexpr std::string_view kWord = "VARLIN";
+    artwork::DrawText(kWord, (width - artwork::TextWidth(kWord, 3, 6)) / 2, 10, 3, 4, 6,
+                      [&](int x, int y) { plot(x, y, kStockWhite); });
+    return logo;
+}
+
 bool WriteSamplePictures(const std::string& folder)
 {
     bool ok = WriteWholeFile(folder + "/varlin-640x480.bmp", SampleBitmap(640, 480));

@@ -200,7 +200,7 @@ TEST(BuildCommandTest, AutomaticDitheringTakesTheFinestThatFits)
          {"--logo-format", "stock"},
          Dithering::Ordered,
          StockColours::Standard,
-         "\ndithering: ordered 8x8, as the room of 20001 bytes is too small for Floyd-Steinberg's logo member of "},
+         "\ndithering: ordered 8x8, as the room of 28291 bytes is too small for Floyd-Steinberg's logo member of "},
         {"award-128k-nologo.bin",
          {},
          Dithering::None,
@@ -293,11 +293,12 @@ TEST(BuildCommandTest, RefusalsAndFailuresExitNonZeroAndKeepTheOutput)
     test::TempDir dir(test::TempDir::Enter);
     const std::string output = dir.Write("keep.bin", {'k', 'e', 'e', 'p'});
 
-    // The 512 KiB sample keeps an extra region right after its free space:
-    // a large logo does not fit before it.
+    // The 128 KiB sample without a logo leaves 6 KiB of room: a JPEG of
+    // 34 KB does not fit.
     test::CommandResult tooBig =
-        test::RunVarlin({"build", "--bios", kSamples + "/bios/award-512k.bin", "--picture",
-                         kSamples + "/pictures/varlin-800x600.jpg", "--resolution", "800x600", "--output", output});
+        test::RunVarlin({"build", "--bios", kSamples + "/bios/award-128k-nologo.bin", "--picture",
+                         kSamples + "/pictures/varlin-800x600.jpg", "--resolution", "800x600", "--logo-format",
+                         "payload", "--output", output});
     EXPECT_EQ(tooBig.exitCode, 1);
     EXPECT_TRUE(tooBig.err.ends_with("Picture file is too big, \nplease selected a small one!\n")) << tooBig.err;
     const std::string picture = kSamples + "/pictures/varlin-640x480.bmp";

@@ -22,20 +22,24 @@ TEST(InspectCommandTest, ListsTheChainTheSlotTheSizeCodeAndTheId)
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* line :
          {"-lh5-  5000:0  0xDF51 ok      fixed   original.tm", "4000:0", "varlin.bmp",
-          "\nlogo format: our payload (bitmap)\nlogo slot:  0xDC68, old logo", "checksums:  *BBSS* table at 0x37000\n",
-          "  main     0x37FFE: stored 0x91, computed 0x91, holds\n",
-          "  block    0x37FFF: stored 0x93, computed 0x93 from 0x37400, holds\n", "size code:  'Z' (256 KiB)",
+          "\nlogo format: our payload (bitmap)\nlogo slot:  0xCBDD, old logo",
+          "\nsmall logo: classic 17x6 cells (136x84), member 2 (1602 bytes)\n", "checksums:  *BBSS* table at 0x37000\n",
+          "  main     0x37FFE: stored 0xF7, computed 0xF7, holds\n",
+          "  block    0x37FFF: stored 0xF9, computed 0xF9 from 0x37400, holds\n", "size code:  'Z' (256 KiB)",
           "BIOS ID:    VL256K01"}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
 
     const test::CommandResult json = test::RunVarlin({"inspect", "--json", kSamples + "award-256k-nologo.bin"});
+    constexpr char kSmallLogoJson[] =
+        "\"smallLogo\": {\"form\": \"classic\", \"text\": \"classic 17x6 cells (136x84)\", \"member\": 2, "
+        "\"length\": 1602, \"width\": 136, \"height\": 84, \"columns\": 17, \"rows\": 6},";
     ASSERT_EQ(json.exitCode, 0);
     for (const char* field :
-         {"\"members\": [", "\"loadAddress\": \"5000:0\"", "\"name\": \"acpitbl.bin\"", "\"oldLength\": 0",
-          "\"slotRefusal\": null", "\"romSize\": 262144", "\"logoFormat\": {\"kind\": \"none\", \"text\": \"none\"},",
-          "\"data\": \"ok\"", "\"main\": {\"offset\": 229374,", "\"start\": 226304, \"holds\": true",
-          "\"biosId\": \"VL256K02\""}) {
+         {"\"members\": [", "\"loadAddress\": \"5000:0\"", "\"name\": \"smalllogo.bin\"", kSmallLogoJson,
+          "\"oldLength\": 0", "\"slotRefusal\": null", "\"romSize\": 262144",
+          "\"logoFormat\": {\"kind\": \"none\", \"text\": \"none\"},", "\"data\": \"ok\"",
+          "\"main\": {\"offset\": 229374,", "\"start\": 226304, \"holds\": true", "\"biosId\": \"VL256K02\""}) {
         EXPECT_NE(json.out.find(field), std::string::npos) << field << "\n" << json.out;
     }
     EXPECT_EQ(std::count(json.out.begin(), json.out.end(), '{'), std::count(json.out.begin(), json.out.end(), '}'));
@@ -49,8 +53,8 @@ TEST(InspectCommandTest, StaleChecksumsAndDamagedMembersAreShownAsSuch)
     test::CommandResult result = test::RunVarlin({"inspect", dir.Write("stale.bin", image)});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     for (const char* line :
-         {"  main     0x78FFE: stored 0xAF, computed 0xAE, stale\n",
-          "  block    0x78FFF: stored 0x00, no block of the page sums to it (0x78000: 0xAD, 0x78400: "}) {
+         {"  main     0x78FFE: stored 0xFA, computed 0xFB, stale\n",
+          "  block    0x78FFF: stored 0x00, no block of the page sums to it (0x78000: 0xF8, 0x78400: "}) {
         EXPECT_NE(result.out.find(line), std::string::npos) << line << "\n" << result.out;
     }
 

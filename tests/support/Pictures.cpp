@@ -215,6 +215,39 @@ std::vector<uint8_t> DecodeRgb(const Bytes& file, int& width, int& height)
     return rgb;
 }
 
+RgbImage RgbOf(const IndexedPicture& picture)
+{
+    RgbImage rgb{picture.width, picture.height, {}};
+    for (uint8_t index : picture.pixels) {
+        rgb.rgb.insert(rgb.rgb.end(), picture.palette[index].begin(), picture.palette[index].end());
+    }
+    return rgb;
+}
+
+uint8_t CellColour(int column, int row) { return static_cast<uint8_t>(1 + (column + 4 * row) % 15); }
+
+bool CellPixelLit(int column, int row, int x, int y) { return (x * (1 + row % 3) + y + column) % 4 != 0; }
+
+IndexedPicture MakeCellPicture(int columns, int rows)
+{
+    IndexedPicture picture;
+    picture.width = columns * 8;
+    picture.height = rows * 14;
+    for (const auto& entry : kStandardVgaPalette) {
+        picture.palette.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
+    }
+    picture.pixels.resize(static_cast<size_t>(picture.width) * picture.height);
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            const int column = x / 8;
+            const int row = y / 14;
+            picture.pixels[static_cast<size_t>(y) * picture.width + x] =
+                CellPixelLit(column, row, x % 8, y % 14) ? CellColour(column, row) : 0;
+        }
+    }
+    return picture;
+}
+
 Bytes StockLogoOf(const Bytes& pictureFile, const StockLogoFormat& format, const StockLook& look)
 {
     NativePictureLoader loader;

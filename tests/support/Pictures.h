@@ -30,6 +30,20 @@ struct BmpOptions {
 
 Bytes MakeBmp(const IndexedPicture& picture, const BmpOptions& options = {});
 
+// A picture for the small logo of columns x rows cells of 8 x 14 pixels,
+// drawn in the 16 standard colours (the palette holds them as the screen
+// shows them, index = colour): each cell shows one colour from 1 to 15 in
+// a pattern of its own, and black; every cell has pixels of its colour.
+IndexedPicture MakeCellPicture(int columns, int rows);
+
+// The picture's pixels as 8-bit RGB, as a loader gives them.
+RgbImage RgbOf(const IndexedPicture& picture);
+
+// The colour of cell (column, row) in MakeCellPicture, and whether its
+// pixel (x, y) in the cell shows it.
+uint8_t CellColour(int column, int row);
+bool CellPixelLit(int column, int row, int x, int y);
+
 // A baseline JFIF JPEG of a colour gradient, from stb_image_write.
 Bytes MakeJpeg(int width, int height, int quality = 90);
 
