@@ -132,33 +132,56 @@ constexpr uint8_t kStockWhite = 15;
 constexpr uint8_t kStockYellow = 11;
 constexpr uint8_t kStockRainbow = 9;  // six stripes from here on
 
+// A stock logo in the sample's 16 colours: bands of blue from top to
+// bottom and a rainbow of six stripes across; the caller draws its text
+// with Plot.
+struct BandedLogo {
+    StockPicture logo;
+
+    void Plot(int x, int y, uint8_t index)
+    {
+        const int width = logo.format.width;
+        if (x >= 0 && y >= 0 && x < width && y < logo.format.height) {
+            logo.pixels[static_cast<size_t>(y) * width + x] = index;
+        }
+    }
+};
+
+BandedLogo DrawBandedLogo(const StockLogoFormat& format, int stripeTop, int stripeHeight, int margin)
+{
+    BandedLogo banded;
+    StockPicture& logo = banded.logo;
+    logo.format = format;
+    const int width = format.width;
+    const int height = format.height;
+    logo.palette.assign(kStockPalette.begin(), kStockPalette.end());
+    logo.pixels.resize(static_cast<size_t>(width) * height);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) banded.Plot(x, y, static_cast<uint8_t>(1 + y * 8 / height));
+    }
+    for (int stripe = 0; stripe < 6; ++stripe) {
+        const int top = stripeTop + stripe * stripeHeight;
+        for (int y = top; y < top + stripeHeight; ++y) {
+            for (int x = margin; x < width - margin; ++x)
+                banded.Plot(x, y, static_cast<uint8_t>(kStockRainbow + stripe));
+        }
+    }
+    return banded;
+}
+
 }  // namespace
 
 StockPicture SampleStockLogo()
 {
-    StockPicture logo;
-    const int width = logo.format.width;
-    const int height = logo.format.height;
-    logo.palette.assign(kStockPalette.begin(), kStockPalette.end());
-    logo.pixels.resize(static_cast<size_t>(width) * height);
-    auto plot = [&](int x, int y, uint8_t index) {
-        if (x >= 0 && y >= 0 && x < width && y < height) logo.pixels[static_cast<size_t>(y) * width + x] = index;
-    };
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) plot(x, y, static_cast<uint8_t>(1 + y * 8 / height));
-    }
-    for (int stripe = 0; stripe < 6; ++stripe) {
-        for (int y = 300 + stripe * 8; y < 308 + stripe * 8; ++y) {
-            for (int x = 40; x < width - 40; ++x) plot(x, y, static_cast<uint8_t>(kStockRainbow + stripe));
-        }
-    }
+    BandedLogo banded = DrawBandedLogo(kCommonStockLogo, 300, 8, 40);
+    const int width = kCommonStockLogo.width;
     static constexpr std::string_view kWord = "VARLIN";
     static constexpr std::string_view kLine = "FULL SCREEN LOGO";
     artwork::DrawText(kWord, (width - artwork::TextWidth(kWord, 12, 6)) / 2, 120, 12, 12, 6,
-                      [&](int x, int y) { plot(x, y, kStockWhite); });
+                      [&](int x, int y) { banded.Plot(x, y, kStockWhite); });
     artwork::DrawText(kLine, (width - artwork::TextWidth(kLine, 3, 6)) / 2, 380, 3, 3, 6,
-                      [&](int x, int y) { plot(x, y, kStockYellow); });
-    return logo;
+                      [&](int x, int y) { banded.Plot(x, y, kStockYellow); });
+    return banded.logo;
 }
 
 ClassicSmallLogo SampleClassicSmallLogo()
@@ -218,27 +241,11 @@ ClassicSmallLogo SampleClassicSmallLogo()
 
 StockPicture SampleStockSmallLogo()
 {
-    StockPicture logo;
-    logo.format = {StockVariant::FourBit, 136, 84, true};
-    const int width = logo.format.width;
-    const int height = logo.format.height;
-    logo.palette.assign(kStockPalette.begin(), kStockPalette.end());
-    logo.pixels.resize(static_cast<size_t>(width) * height);
-    auto plot = [&](int x, int y, uint8_t index) {
-        if (x >= 0 && y >= 0 && x < width && y < height) logo.pixels[static_cast<size_t>(y) * width + x] = index;
-    };
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) plot(x, y, static_cast<uint8_t>(1 + y * 8 / height));
-    }
-    for (int stripe = 0; stripe < 6; ++stripe) {
-        for (int y = 52 + stripe * 3; y < 55 + stripe * 3; ++y) {
-            for (int x = 8; x < width - 8; ++x) plot(x, y, static_cast<uint8_t>(kStockRainbow + stripe));
-        }
-    }
+    BandedLogo banded = DrawBandedLogo({StockVariant::FourBit, 136, 84, true}, 52, 3, 8);
     static constexpr std::string_view kWord = "VARLIN";
-    artwork::DrawText(kWord, (width - artwork::TextWidth(kWord, 3, 6)) / 2, 10, 3, 4, 6,
-                      [&](int x, int y) { plot(x, y, kStockWhite); });
-    return logo;
+    artwork::DrawText(kWord, (136 - artwork::TextWidth(kWord, 3, 6)) / 2, 10, 3, 4, 6,
+                      [&](int x, int y) { banded.Plot(x, y, kStockWhite); });
+    return banded.logo;
 }
 
 bool WriteSamplePictures(const std::string& folder)
