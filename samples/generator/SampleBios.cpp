@@ -49,7 +49,7 @@ enum class SampleLogo { None, Payload, Stock, StockWithoutBlock };
 // What a module holds: code of a size (the image's size divided by
 // `divisor`) made from `seed`, or random bytes that do not compress, sized
 // so that the room after the run is what the sample asks for.
-struct ModuleSpec {
+struct ModuleRecipe {
     const char* name;
     uint16_t segment;
     size_t divisor;  // 0: random bytes that fill the image up to its room
@@ -63,7 +63,7 @@ constexpr uint16_t kLogoSegment = 0x4000;
 constexpr uint16_t kSmallLogoSegment = 0x4002;
 
 // The modules most samples carry before their logo.
-const std::vector<ModuleSpec> kCommonModules = {
+const std::vector<ModuleRecipe> kCommonModules = {
     {"original.tm", 0x5000, 3, 1},
     {"extension.rom", 0x4001, 16, 2},
     {"smalllogo.bin", kSmallLogoSegment, 0, 0},
@@ -86,8 +86,8 @@ struct SampleImage {
     std::vector<PreservedArea> preserved;
     bool extraRegionRecord;  // "*BS1" with the extra-region flag at 0x60000
     ChecksumPage checksums;
-    std::vector<ModuleSpec> modules = kCommonModules;  // the run from offset 0, the logo after them
-    std::vector<ModuleSpec> afterLogo = {};            // members after the logo in the run
+    std::vector<ModuleRecipe> modules = kCommonModules;  // the run from offset 0, the logo after them
+    std::vector<ModuleRecipe> afterLogo = {};            // members after the logo in the run
     SystemCode code = {nullptr, false};
     size_t systemBiosAt = 0;  // where the system BIOS stands apart, past the free space; 0: in the run
     size_t room = 0;          // the room a new logo has, for a module of random bytes to leave
@@ -260,10 +260,10 @@ void AddSystemCode(Bytes& content, const SystemCode& code)
     }
 }
 
-Module MakeModule(const SampleImage& sample, const ModuleSpec& spec)
+Module MakeModule(const SampleImage& sample, const ModuleRecipe& recipe)
 {
-    Module module{spec.name, spec.segment, ModuleBytes(sample.size / spec.divisor, spec.seed)};
-    if (spec.segment == 0x5000) AddSystemCode(module.content, sample.code);
+    Module module{recipe.name, recipe.segment, ModuleBytes(sample.size / recipe.divisor, recipe.seed)};
+    if (recipe.segment == 0x5000) AddSystemCode(module.content, sample.code);
     return module;
 }
 
@@ -284,19 +284,19 @@ Module LogoModule(SampleLogo logo, const SampleLogos& logos)
 
 // A stock board's small logo is in the stock format too, with a palette
 // block where its full-screen logo has one.
-Module SmallLogoModule(SampleLogo logo, const ModuleSpec& spec, const SampleLogos& logos)
+Module SmallLogoModule(SampleLogo logo, const ModuleRecipe& recipe, const SampleLogos& logos)
 {
     const Bytes& content = logo == SampleLogo::Stock               ? logos.smallStock
                            : logo == SampleLogo::StockWithoutBlock ? logos.smallStockWithoutBlock
                                                                    : logos.smallClassic;
-    return {spec.name, spec.segment, content};
+    return {recipe.name, recipe.segment, content};
 }
 
-Module ModuleOf(const SampleImage& sample, const ModuleSpec& spec, const SampleLogos& logos)
+Module ModuleOf(const SampleImage& sample, const ModuleRecipe& recipe, const SampleLogos& logos)
 {
-    if (spec.segment == kLogoSegment) return LogoModule(sample.logo, logos);
-    if (spec.segment == kSmallLogoSegment) return SmallLogoModule(sample.logo, spec, logos);
-    return MakeModule(sample, spec);
+    if (recipe.segment == kLogoSegment) return LogoModule(sample.logo, logos);
+    if (recipe.segment == kSmallLogoSegment) return SmallLogoModule(sample.logo, recipe, logos);
+    return MakeModule(sample, recipe);
 }
 
 // Appends a packed module; the system BIOS member carries a checksum byte
@@ -316,10 +316,11 @@ bool AddPacked(LhaWriter& writer, const Module& module, const std::string& workF
 
 // A module of random bytes whose archive takes `length` bytes: stored, as
 // random bytes do not compress, so its size can be set to the byte.
-bool AddFiller(LhaWriter& writer, const ModuleSpec& spec, size_t length, const std::string& workFolder, Bytes& image)
+bool AddFiller(LhaWriter& writer, const ModuleRecipe& recipe, size_t length, const std::string& workFolder,
+               Bytes& image)
 {
-    std::mt19937 random(spec.seed);
-    Module module{spec.name, spec.segment, {}};
+    std::mt19937 random(recipe.seed);
+    Module module{recipe.name, recipe.segment, {}};
     size_t content = length;
     for (int attempt = 0; attempt < 2; ++attempt) {
         content -= std::min(content, size_t{64});
@@ -339,18 +340,18 @@ bool MakeImage(const SampleImage& sample, const SampleLogos& logos, const std::s
 {
     SilentSink sink;
     LhaWriter writer(sink);
-    std::vector<ModuleSpec> run = sample.modules;
+    std::vector<ModuleRecipe> run = sample.modules;
     if (sample.logo != SampleLogo::None) run.push_back({"logo", kLogoSegment, 0, 0});
     run.insert(run.end(), sample.afterLogo.begin(), sample.afterLogo.end());
 
     Bytes image;
-    const ModuleSpec* filler = nullptr;
-    for (const ModuleSpec& spec : run) {
-        if (spec.segment != kLogoSegment && spec.segment != kSmallLogoSegment && spec.divisor == 0) {
-            filler = &spec;  // made last, to fill what the others leave
+    const ModuleRecipe* filler = nullptr;
+    for (const ModuleRecipe& recipe : run) {
+        if (recipe.segment != kLogoSegment && recipe.segment != kSmallLogoSegment && recipe.divisor == 0) {
+            filler = &recipe;  // made last, to fill what the others leave
             continue;
         }
-        if (!AddPacked(writer, ModuleOf(sample, spec, logos), workFolder, image)) return false;
+        if (!AddPacked(writer, ModuleOf(sample, recipe, logos), workFolder, image)) return false;
     }
     const size_t pageStart = sample.size - sample.checksums.fromEnd;
     if (filler != nullptr) {
