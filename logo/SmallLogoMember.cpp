@@ -9,8 +9,6 @@ namespace varlin {
 
 namespace {
 
-constexpr int32_t kPixelsPerMetre = 2835;  // 72 dpi, what viewers assume
-
 constexpr char kNoSmallLogo[] =
     "This BIOS image holds no small logo: no member is loaded at 4002:0, so there is none to replace.";
 constexpr char kUnreadableSmallLogo[] =
@@ -120,16 +118,7 @@ StockPicture ClassicSmallLogoPicture(const ClassicSmallLogo& logo)
 Bytes SmallLogoAsBitmap(const StockPicture& picture)
 {
     if (picture.palette.size() > 16) return StockPictureAsBitmap(picture);
-    IndexedImage image;
-    image.width = picture.format.width;
-    image.height = picture.format.height;
-    for (const auto& entry : picture.palette) {
-        image.palette.push_back({ScreenComponent(entry[0]), ScreenComponent(entry[1]), ScreenComponent(entry[2])});
-    }
-    image.pixels = picture.pixels;
-    image.colorsUsedField = static_cast<uint32_t>(image.palette.size());
-    image.pixelsPerMetreX = image.pixelsPerMetreY = kPixelsPerMetre;
-    return EncodeFourBitBitmap(image);
+    return EncodeFourBitBitmap(StockPictureAsIndexed(picture));
 }
 
 }  // namespace varlin

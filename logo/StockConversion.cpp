@@ -151,7 +151,7 @@ StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& fo
     return ReduceForLogo(PlaceInLogo(picture, format), look);
 }
 
-Bytes StockPictureAsBitmap(const StockPicture& picture)
+IndexedImage StockPictureAsIndexed(const StockPicture& picture)
 {
     IndexedImage image;
     image.width = picture.format.width;
@@ -162,7 +162,9 @@ Bytes StockPictureAsBitmap(const StockPicture& picture)
     image.pixels = picture.pixels;
     image.colorsUsedField = image.palette.size() < 256 ? static_cast<uint32_t>(image.palette.size()) : 0;
     image.pixelsPerMetreX = image.pixelsPerMetreY = kPixelsPerMetre;
-    return EncodeLogoFormBitmap(image);
+    return image;
 }
+
+Bytes StockPictureAsBitmap(const StockPicture& picture) { return EncodeLogoFormBitmap(StockPictureAsIndexed(picture)); }
 
 }  // namespace varlin

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 
+#include "logo/BitmapFile.h"
 #include "logo/ColourReduction.h"
 #include "logo/StockLogo.h"
 #include "platform/support/Files.h"
@@ -60,6 +61,10 @@ StockPicture ReduceForLogo(const PlacedPicture& placed, const StockLook& look);
 
 // The stock logo of `format` showing the picture.
 StockPicture MakeStockPicture(const RgbImage& picture, const StockLogoFormat& format, const StockLook& look = {});
+
+// The picture as an indexed image of screen colours, at 72 dpi, as the
+// bitmap writers take it.
+IndexedImage StockPictureAsIndexed(const StockPicture& picture);
 
 // The picture as an 8-bit bitmap file any viewer opens.
 Bytes StockPictureAsBitmap(const StockPicture& picture);
