@@ -23,6 +23,13 @@ SlotVerdict FindRunSlot(const AwardImage& layout, int64_t index, RunSlot& slot)
     return SlotVerdict::Ok;
 }
 
+size_t MembersMovedBy(const AwardImage& layout, const RunSlot& slot)
+{
+    return static_cast<size_t>(
+        std::count_if(layout.members.begin(), layout.members.end(),
+                      [&slot](const ImageMember& member) { return member.inRun && member.offset > slot.offset; }));
+}
+
 uint64_t LargestArchive(const AwardImage& layout, const RunSlot& slot)
 {
     // What stays of the run without the old member, and the one 0xFF byte.

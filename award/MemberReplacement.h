@@ -30,6 +30,10 @@ enum class SlotVerdict {
 // The slot of member `index` of `layout`, or of a new member when index is -1.
 SlotVerdict FindRunSlot(const AwardImage& layout, int64_t index, RunSlot& slot);
 
+// How many members of the run stand after the slot: those a replacement
+// there moves.
+size_t MembersMovedBy(const AwardImage& layout, const RunSlot& slot);
+
 // The largest archive the slot takes with one 0xFF byte left after the run.
 uint64_t LargestArchive(const AwardImage& layout, const RunSlot& slot);
 

@@ -34,8 +34,7 @@ void DescribeSlot(ImageReport& report)
         }
         return;
     }
-    for (const ImageMember& member : layout.members)
-        report.membersAfter += member.inRun && member.offset > report.slot.offset;
+    report.membersAfter = MembersMovedBy(layout, report.slot);
     report.freeAfter = layout.roomEnd - layout.runEnd;
     report.largestArchive = LargestArchive(layout, report.slot);
 }

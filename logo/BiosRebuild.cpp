@@ -239,8 +239,7 @@ bool LogoBuild::PlaceArchive(const LogoJob& job, const ImagePlan& plan, const St
     lastRebuild.slot = plan.slot;
     lastRebuild.memberOffset = plan.slot.offset;
     lastRebuild.memberLength = archive.size();
-    for (const ImageMember& member : plan.layout.members)
-        lastRebuild.membersMoved += member.inRun && member.offset > plan.slot.offset;
+    lastRebuild.membersMoved = MembersMovedBy(plan.layout, plan.slot);
     lastRebuild.checksumsBefore = plan.layout.checksums;
     lastRebuild.checksumsAfter = ReadBootBlockChecksums(image);
     lastRebuild.boardWarning = BoardWarning(plan.current, plan.biosShowsStockLogos, plan.target, payload.size());

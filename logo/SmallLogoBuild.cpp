@@ -151,8 +151,7 @@ bool LogoBuild::ReplaceSmallLogo(const LogoJob& job, const Bytes& source, Bytes&
     lastSmallLogo.stock = made.stock;
     lastSmallLogo.slot = plan.slot;
     lastSmallLogo.memberLength = archive.size();
-    for (const ImageMember& member : plan.layout.members)
-        lastSmallLogo.membersMoved += member.inRun && member.offset > plan.slot.offset;
+    lastSmallLogo.membersMoved = MembersMovedBy(plan.layout, plan.slot);
     lastSmallLogo.checksumsBefore = plan.layout.checksums;
     lastSmallLogo.checksumsAfter = ReadBootBlockChecksums(rebuilt);
 
